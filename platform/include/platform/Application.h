@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+namespace platform {
+
+enum class ActivationPolicy { Regular = 0 };
+
+enum class TerminateReply { Cancel = 0, Now = 1 };
+
+// Lifecycle callbacks, all on the main thread.
+class ApplicationDelegate {
+public:
+    virtual ~ApplicationDelegate() = default;
+    virtual void applicationDidFinishLaunching() = 0;
+    // Every quit request reaches this, whatever its source (the program itself, the session).
+    virtual TerminateReply applicationShouldTerminate() = 0;
+    virtual void applicationWillTerminate() = 0;
+    // A second launch of the program reopens the running one.
+    virtual bool applicationShouldHandleReopen(bool hasVisibleWindows) = 0;
+};
+
+// The shared application: the event loop and application-wide state. Main thread only.
+class Application {
+public:
+    virtual ~Application() = default;
+    // Held weakly, as the original platform does: the process entry owns the delegate.
+    virtual void setDelegate(std::weak_ptr<ApplicationDelegate> delegate) = 0;
+    // Runs the event loop until the application terminates; returns the process exit status.
+    virtual int run() = 0;
+    virtual void setActivationPolicy(ActivationPolicy policy) = 0;
+    // A quit request from within: asks the delegate, and on Now ends the loop after
+    // applicationWillTerminate.
+    virtual void terminate() = 0;
+    virtual void unhide() = 0;
+    virtual void activateIgnoringOtherApps(bool flag) = 0;
+};
+
+} // namespace platform

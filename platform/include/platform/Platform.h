@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Application.h"
+#include "platform/MainQueue.h"
+#include "platform/ProcessInfo.h"
+#include "platform/Screen.h"
+#include "platform/WebView.h"
+#include "platform/Window.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Everything the program asks of the operating system, one backend per binary.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual Application& application() = 0;
+    virtual ProcessInfo& processInfo() = 0;
+    virtual MainQueue& mainQueue() = 0;
+    virtual Screens& screens() = 0;
+
+    virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
+    virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;
+    virtual std::unique_ptr<WebView> makeWebView(const Rect& frame, const WebViewConfiguration& configuration) = 0;
+};
+
+// The backend linked into this binary. applicationIdentifier is the reverse-DNS identifier
+// that names the running application to the system.
+std::unique_ptr<Platform> makePlatform(const std::string& applicationIdentifier);
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/Geometry.h"
+#include "platform/View.h"
+
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class UserScriptInjectionTime { AtDocumentStart = 0, AtDocumentEnd = 1 };
+
+struct UserScript {
+    std::string source;
+    UserScriptInjectionTime injectionTime = UserScriptInjectionTime::AtDocumentStart;
+    bool forMainFrameOnly = true;
+};
+
+// A page's message, its body converted from the page's JavaScript value to a neutral value
+// (object with string keys, array, string, number, boolean or null). Values the page cannot
+// express in JSON (undefined, functions) arrive as null.
+struct ScriptMessage {
+    std::string name;
+    nlohmann::json body;
+};
+
+class ScriptMessageHandler {
+public:
+    virtual ~ScriptMessageHandler() = default;
+    // Main thread.
+    virtual void didReceiveScriptMessage(const ScriptMessage& message) = 0;
+};
+
+// The scripts and message handlers shared by the web views made with it. Main thread only.
+class UserContentController {
+public:
+    virtual ~UserContentController() = default;
+    virtual void addUserScript(const UserScript& script) = 0;
+    // The page posts with window.webkit.messageHandlers.<name>.postMessage(body). The handler is
+    // not owned and must stay alive while registered. A name already taken is left as it is.
+    virtual void addScriptMessageHandler(ScriptMessageHandler& handler, const std::string& name) = 0;
+    virtual void removeScriptMessageHandler(const std::string& name) = 0;
+};
+
+namespace AudiovisualMediaTypes {
+inline constexpr unsigned None = 0;
+inline constexpr unsigned Audio = 1;
+inline constexpr unsigned Video = 2;
+inline constexpr unsigned All = Audio | Video;
+} // namespace AudiovisualMediaTypes
+
+struct WebViewConfiguration {
+    bool allowsContentJavaScript = true;
+    unsigned mediaTypesRequiringUserActionForPlayback = AudiovisualMediaTypes::All;
+    std::shared_ptr<UserContentController> userContentController;
+};
+
+// Main thread only.
+class WebView : public View {
+public:
+    // baseURL is an absolute URL (a file: URL for local pages); without one the page can reach
+    // no local file.
+    virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) = 0;
+    // Result and script errors are dropped.
+    virtual void evaluateJavaScript(const std::string& script) = 0;
+    // Without a background of its own the web view shows the page's (or the window's) colour.
+    virtual void setDrawsBackground(bool draws) = 0;
+};
+
+} // namespace platform
