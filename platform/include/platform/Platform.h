@@ -4,8 +4,10 @@
 #include "platform/MainQueue.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Screen.h"
+#include "platform/UserDefaults.h"
 #include "platform/WebView.h"
 #include "platform/Window.h"
+#include "platform/Workspace.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +23,8 @@ public:
     virtual ProcessInfo& processInfo() = 0;
     virtual MainQueue& mainQueue() = 0;
     virtual Screens& screens() = 0;
+    virtual UserDefaults& userDefaults() = 0;
+    virtual Workspace& workspace() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;

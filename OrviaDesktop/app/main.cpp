@@ -1,0 +1,10 @@
+#include "app/AppDelegate.h"
+#include "app/ApplicationIdentifier.h"
+
+int main() {
+    auto os = platform::makePlatform(orvia::applicationIdentifier);
+    auto delegate = std::make_shared<orvia::AppDelegate>(*os);
+    os->application().setDelegate(delegate);
+    os->application().run();
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "interface/OrviaWindowController.h"
+
+namespace orvia {
+
+namespace {
+// A collapsed window is 2 points wide; anything this narrow is never worth restoring to.
+constexpr double narrowestExpandedWidth = 100.0;
+constexpr double collapsedAlpha = 0.01;
+} // namespace
+
+void OrviaWindowController::minimizeToBubble() {
+    if (auto frame = window->frame(); frame.width > narrowestExpandedWidth)
+        expandedFrame = frame;
+    if (auto screen = os.screens().mainScreen())
+        window->setFrame({screen->visibleFrame.minX(), screen->visibleFrame.minY(), 2.0, 2.0}, false);
+    window->setAlphaValue(collapsedAlpha);
+    window->setIgnoresMouseEvents(true);
+    window->setLevel(platform::WindowLevel::Normal);
+    window->orderFrontRegardless();
+    webView->evaluateJavaScript(pauseScript);
+}
+
+void OrviaWindowController::showMainWindow(Maximize maximize) {
+    window->deminiaturize();
+    std::optional<platform::Rect> target;
+    if (maximize == Maximize::No && expandedFrame)
+        target = expandedFrame;
+    else if (auto screen = os.screens().mainScreen())
+        target = screen->visibleFrame;
+    if (target)
+        window->setFrame(*target, true);
+    window->setAlphaValue(1.0);
+    window->setIgnoresMouseEvents(false);
+    window->setLevel(platform::WindowLevel::Floating);
+    os.application().unhide();
+    window->orderFrontRegardless();
+    window->makeKeyAndOrderFront();
+    os.application().activateIgnoringOtherApps(true);
+    webView->evaluateJavaScript(resumeScript);
+}
+
+void OrviaWindowController::restoreFromBubble() { showMainWindow(Maximize::Yes); }
+
+bool OrviaWindowController::windowShouldClose() {
+    minimizeToBubble();
+    return false;
+}
+
+void OrviaWindowController::windowDidMiniaturize() {
+    window->deminiaturize();
+    minimizeToBubble();
+}
+
+} // namespace orvia

@@ -1,0 +1,79 @@
+#include "interface/OrviaWindowController.h"
+
+#include "interface/BootstrapScript.h"
+#include "interface/PageRequest.h"
+
+namespace orvia {
+
+namespace {
+constexpr platform::Rect initialContentRect{0, 0, 1180, 780};
+constexpr platform::Size minimumSize{900, 620};
+constexpr unsigned interfaceStyleMask = platform::WindowStyleMask::Titled | platform::WindowStyleMask::Miniaturizable |
+                                        platform::WindowStyleMask::Resizable |
+                                        platform::WindowStyleMask::FullSizeContentView;
+constexpr unsigned onEveryWorkspace =
+    platform::WindowCollectionBehavior::CanJoinAllSpaces | platform::WindowCollectionBehavior::FullScreenAuxiliary;
+} // namespace
+
+NullMessageHandler& OrviaWindowController::selfPlaceholder() {
+    static NullMessageHandler placeholder;
+    return placeholder;
+}
+
+OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
+    platform::WebViewConfiguration configuration;
+    configuration.allowsContentJavaScript = true;
+    configuration.mediaTypesRequiringUserActionForPlayback = platform::AudiovisualMediaTypes::None;
+    userContentController = os.makeUserContentController();
+    configuration.userContentController = userContentController;
+
+    userContentController->addUserScript(
+        {bootstrapScript(memberID(os.userDefaults())), platform::UserScriptInjectionTime::AtDocumentStart, true});
+    userContentController->addScriptMessageHandler(selfPlaceholder(), messageHandlerName);
+
+    webView = os.makeWebView({0, 0, 0, 0}, configuration);
+    webView->setDrawsBackground(false);
+
+    window = os.makeWindow({initialContentRect, interfaceStyleMask, "interface"});
+    window->setTitle(windowTitle);
+    window->setTitleVisibility(platform::TitleVisibility::Hidden);
+    window->setTitlebarAppearsTransparent(true);
+    window->setMovableByWindowBackground(true);
+    window->setMinSize(minimumSize);
+    window->setLevel(platform::WindowLevel::Floating);
+    window->setCollectionBehavior(onEveryWorkspace);
+    window->setHidesOnDeactivate(false);
+    if (auto screen = os.screens().mainScreen())
+        window->setFrame(screen->visibleFrame, true);
+    else
+        window->center();
+    window->setContentView(*webView);
+
+    window->setDelegate(this);
+    userContentController->removeScriptMessageHandler(messageHandlerName);
+    userContentController->addScriptMessageHandler(*this, messageHandlerName);
+}
+
+OrviaWindowController::~OrviaWindowController() {
+    userContentController->removeScriptMessageHandler(messageHandlerName);
+    window->setDelegate(nullptr);
+}
+
+void OrviaWindowController::didReceiveScriptMessage(const platform::ScriptMessage& message) {
+    auto request = pageRequestFromMessage(message.body);
+    if (!request)
+        return;
+    std::visit(
+        [this](const auto& action) {
+            using Action = std::decay_t<decltype(action)>;
+            if constexpr (std::is_same_v<Action, CollapseRequest>)
+                minimizeToBubble();
+            else if constexpr (std::is_same_v<Action, WakeRequest>)
+                showMainWindow(Maximize::Yes);
+            else
+                os.workspace().openURL(action.url);
+        },
+        *request);
+}
+
+} // namespace orvia

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "interface/NullMessageHandler.h"
+#include "platform/Platform.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace orvia {
+
+// Owns the interface window and its web view, and switches between the expanded interface and
+// the bubble. Main thread only.
+class OrviaWindowController final : public platform::WindowDelegate, public platform::ScriptMessageHandler {
+public:
+    enum class Maximize : bool { No, Yes };
+
+    static constexpr const char* windowTitle = "Orvia AI Life";
+    static constexpr const char* messageHandlerName = "orvia";
+    static constexpr const char* memberIDKey = "OrviaDesktopGuestMemberID";
+    static constexpr const char* pauseScript = "window.orviaPause && window.orviaPause()";
+    static constexpr const char* resumeScript = "window.orviaResume && window.orviaResume()";
+
+    // Builds the window and its web view and starts loading the interface; shows nothing yet.
+    explicit OrviaWindowController(platform::Platform& os);
+    ~OrviaWindowController() override;
+    OrviaWindowController(const OrviaWindowController&) = delete;
+    OrviaWindowController& operator=(const OrviaWindowController&) = delete;
+
+    void minimizeToBubble();
+    void showMainWindow(Maximize maximize);
+    // The bubble's action.
+    void restoreFromBubble();
+
+    bool windowShouldClose() override;
+    void windowDidMiniaturize() override;
+    void didReceiveScriptMessage(const platform::ScriptMessage& message) override;
+
+    // The kiosk's guest identity, made once and kept in the user defaults.
+    static std::string memberID(platform::UserDefaults& defaults);
+    // Stands in for the controller under "orvia" while it is being made.
+    static NullMessageHandler& selfPlaceholder();
+
+private:
+    platform::Platform& os;
+    std::shared_ptr<platform::UserContentController> userContentController;
+    std::unique_ptr<platform::WebView> webView;
+    std::unique_ptr<platform::Window> window;
+    std::optional<platform::Rect> expandedFrame;
+};
+
+} // namespace orvia

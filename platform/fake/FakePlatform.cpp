@@ -1,0 +1,48 @@
+#include "fake/FakePlatform.h"
+
+namespace fake {
+
+std::optional<nlohmann::json> FakeUserDefaults::objectForKey(const std::string& key) const {
+    auto found = m_values.find(key);
+    if (found == m_values.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void FakeUserDefaults::setObject(const std::string& key, const nlohmann::json& value) {
+    m_log.add("defaults.set " + key + "=" + value.dump());
+    m_values[key] = value;
+}
+
+bool FakeWorkspace::openURL(const std::string& url) {
+    m_log.add("workspace.openURL " + url);
+    m_opened.push_back(url);
+    return true;
+}
+
+FakePlatform::FakePlatform() { screenList.setMainScreen(platform::Screen{defaultScreenFrame, defaultVisibleFrame}); }
+
+std::unique_ptr<platform::Window> FakePlatform::makeWindow(const platform::WindowSpec& spec) {
+    auto window = std::make_unique<FakeWindow>(log, spec);
+    m_windows[spec.role] = window.get();
+    return window;
+}
+
+std::shared_ptr<platform::UserContentController> FakePlatform::makeUserContentController() {
+    log.add("content.create");
+    return std::make_shared<FakeUserContentController>(log);
+}
+
+std::unique_ptr<platform::WebView> FakePlatform::makeWebView(const platform::Rect& frame,
+                                                             const platform::WebViewConfiguration& configuration) {
+    auto view = std::make_unique<FakeWebView>(log, frame, configuration);
+    m_webViews.push_back(view.get());
+    return view;
+}
+
+FakeWindow* FakePlatform::window(const std::string& role) const {
+    auto found = m_windows.find(role);
+    return found == m_windows.end() ? nullptr : found->second;
+}
+
+} // namespace fake

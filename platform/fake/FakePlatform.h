@@ -1,0 +1,84 @@
+#pragma once
+
+#include "fake/FakeApplication.h"
+#include "fake/FakeMainQueue.h"
+#include "fake/FakeProcessInfo.h"
+#include "fake/FakeUserContentController.h"
+#include "fake/FakeWebView.h"
+#include "fake/FakeWindow.h"
+#include "fake/Log.h"
+#include "platform/Platform.h"
+
+#include <map>
+
+namespace fake {
+
+class FakeScreens final : public platform::Screens {
+public:
+    std::optional<platform::Screen> mainScreen() const override { return m_main; }
+    void setMainScreen(std::optional<platform::Screen> screen) { m_main = std::move(screen); }
+
+private:
+    std::optional<platform::Screen> m_main;
+};
+
+class FakeUserDefaults final : public platform::UserDefaults {
+public:
+    explicit FakeUserDefaults(Log& log) : m_log(log) {}
+    std::optional<nlohmann::json> objectForKey(const std::string& key) const override;
+    void setObject(const std::string& key, const nlohmann::json& value) override;
+
+private:
+    Log& m_log;
+    std::map<std::string, nlohmann::json> m_values;
+};
+
+class FakeWorkspace final : public platform::Workspace {
+public:
+    explicit FakeWorkspace(Log& log) : m_log(log) {}
+    bool openURL(const std::string& url) override;
+    const std::vector<std::string>& openedURLs() const { return m_opened; }
+
+private:
+    Log& m_log;
+    std::vector<std::string> m_opened;
+};
+
+// A whole system in memory. Starts with one 1440 x 900 screen whose work area leaves a
+// 25-point bar at the top and a 70-point dock at the bottom.
+class FakePlatform final : public platform::Platform {
+public:
+    FakePlatform();
+
+    platform::Application& application() override { return app; }
+    platform::ProcessInfo& processInfo() override { return process; }
+    platform::MainQueue& mainQueue() override { return queue; }
+    platform::Screens& screens() override { return screenList; }
+    platform::UserDefaults& userDefaults() override { return defaults; }
+    platform::Workspace& workspace() override { return work; }
+    std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
+    std::shared_ptr<platform::UserContentController> makeUserContentController() override;
+    std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
+                                                   const platform::WebViewConfiguration& configuration) override;
+
+    // The windows and web views made so far, by role and in order; owned by the program.
+    FakeWindow* window(const std::string& role) const;
+    FakeWebView* webView() const { return m_webViews.empty() ? nullptr : m_webViews.back(); }
+
+    static constexpr platform::Rect defaultScreenFrame{0, 0, 1440, 900};
+    static constexpr platform::Rect defaultVisibleFrame{0, 70, 1440, 805};
+
+    Log log;
+    FakeApplication app{log};
+    FakeProcessInfo process{log};
+    FakeMainQueue queue;
+    FakeScreens screenList;
+    FakeUserDefaults defaults{log};
+    FakeWorkspace work{log};
+
+private:
+    std::map<std::string, FakeWindow*> m_windows;
+    std::vector<FakeWebView*> m_webViews;
+};
+
+} // namespace fake

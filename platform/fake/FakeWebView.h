@@ -1,0 +1,33 @@
+#pragma once
+
+#include "fake/FakeUserContentController.h"
+#include "fake/Log.h"
+#include "platform/WebView.h"
+
+namespace fake {
+
+class FakeWebView final : public platform::WebView {
+public:
+    FakeWebView(Log& log, const platform::Rect& frame, const platform::WebViewConfiguration& configuration);
+
+    void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
+    void evaluateJavaScript(const std::string& script) override;
+    void setDrawsBackground(bool draws) override;
+
+    // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
+    bool post(const std::string& name, const nlohmann::json& body);
+
+    const platform::WebViewConfiguration& configuration() const { return m_configuration; }
+    const std::string& loadedHTML() const { return m_html; }
+    const std::optional<std::string>& baseURL() const { return m_baseURL; }
+    bool drawsBackground() const { return m_drawsBackground; }
+
+private:
+    Log& m_log;
+    platform::WebViewConfiguration m_configuration;
+    std::string m_html;
+    std::optional<std::string> m_baseURL;
+    bool m_drawsBackground = true;
+};
+
+} // namespace fake

@@ -1,0 +1,116 @@
+#include "fake/FakeWindow.h"
+
+#include <cstdio>
+
+namespace fake {
+
+namespace {
+std::string number(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+} // namespace
+
+FakeWindow::FakeWindow(Log& log, const platform::WindowSpec& spec) : m_log(log), m_spec(spec) {
+    // Like the original platform, the frame starts as the content rectangle.
+    m_frame = spec.contentRect;
+    record("create content=" + platform::describe(spec.contentRect) + " style=" + std::to_string(spec.styleMask));
+}
+
+FakeWindow::~FakeWindow() = default;
+
+void FakeWindow::record(const std::string& call) { m_log.add(m_spec.role + "." + call); }
+
+void FakeWindow::setFrame(const platform::Rect& frame, bool display) {
+    m_frame = frame;
+    record("setFrame " + platform::describe(frame) + " display=" + yesNo(display));
+}
+
+void FakeWindow::center() { record("center"); }
+
+void FakeWindow::setTitle(const std::string& title) {
+    m_title = title;
+    record("setTitle " + title);
+}
+
+void FakeWindow::setTitleVisibility(platform::TitleVisibility visibility) {
+    record("setTitleVisibility " + std::to_string(static_cast<int>(visibility)));
+}
+
+void FakeWindow::setTitlebarAppearsTransparent(bool transparent) {
+    record("setTitlebarAppearsTransparent " + yesNo(transparent));
+}
+
+void FakeWindow::setMovableByWindowBackground(bool movable) {
+    record("setMovableByWindowBackground " + yesNo(movable));
+}
+
+void FakeWindow::setMinSize(const platform::Size& size) { record("setMinSize " + platform::describe(size)); }
+
+void FakeWindow::setLevel(platform::WindowLevel level) {
+    m_level = level;
+    record("setLevel " + std::to_string(static_cast<int>(level)));
+}
+
+void FakeWindow::setCollectionBehavior(unsigned behavior) { record("setCollectionBehavior " + std::to_string(behavior)); }
+
+void FakeWindow::setHidesOnDeactivate(bool hides) { record("setHidesOnDeactivate " + yesNo(hides)); }
+
+void FakeWindow::setAlphaValue(double alpha) {
+    m_alpha = alpha;
+    record("setAlphaValue " + number(alpha));
+}
+
+void FakeWindow::setIgnoresMouseEvents(bool ignores) {
+    m_ignoresMouseEvents = ignores;
+    record("setIgnoresMouseEvents " + yesNo(ignores));
+}
+
+void FakeWindow::orderFrontRegardless() {
+    m_visible = true;
+    record("orderFrontRegardless");
+}
+
+void FakeWindow::makeKeyAndOrderFront() {
+    m_visible = true;
+    m_key = true;
+    record("makeKeyAndOrderFront");
+}
+
+void FakeWindow::orderOut() {
+    m_visible = false;
+    m_key = false;
+    record("orderOut");
+}
+
+void FakeWindow::deminiaturize() {
+    m_miniaturized = false;
+    record("deminiaturize");
+}
+
+void FakeWindow::setContentView(platform::View& view) {
+    m_contentView = &view;
+    record("setContentView");
+}
+
+void FakeWindow::setDelegate(platform::WindowDelegate* delegate) {
+    m_delegate = delegate;
+    record(delegate ? "setDelegate" : "setDelegate none");
+}
+
+bool FakeWindow::requestClose() {
+    bool mayClose = !m_delegate || m_delegate->windowShouldClose();
+    if (mayClose)
+        m_visible = false;
+    return mayClose;
+}
+
+void FakeWindow::miniaturize() {
+    m_miniaturized = true;
+    m_key = false;
+    if (m_delegate)
+        m_delegate->windowDidMiniaturize();
+}
+
+} // namespace fake

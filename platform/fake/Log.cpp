@@ -1,0 +1,21 @@
+#include "fake/Log.h"
+
+namespace fake {
+
+std::vector<std::string> Log::take() {
+    std::vector<std::string> fresh(m_lines.begin() + static_cast<std::ptrdiff_t>(m_taken), m_lines.end());
+    m_taken = m_lines.size();
+    return fresh;
+}
+
+std::vector<std::string> Log::linesStartingWith(const std::string& prefix) const {
+    std::vector<std::string> matching;
+    for (const auto& line : m_lines)
+        if (line.starts_with(prefix))
+            matching.push_back(line);
+    return matching;
+}
+
+std::string yesNo(bool value) { return value ? "YES" : "NO"; }
+
+} // namespace fake
