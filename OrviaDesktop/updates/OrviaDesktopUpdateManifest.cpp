@@ -1,4 +1,4 @@
-#include "OrviaDesktop/updates/OrviaDesktopUpdateManifest.h"
+#include "updates/OrviaDesktopUpdateManifest.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OrviaDesktop/updates/Release.h"
+#include "updates/Release.h"
 
 #include <optional>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "OrviaDesktop/updates/VersionComparison.h"
+#include "updates/VersionComparison.h"
 
 #include <gtest/gtest.h>
 
