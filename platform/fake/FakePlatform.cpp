@@ -14,6 +14,12 @@ void FakeUserDefaults::setObject(const std::string& key, const nlohmann::json& v
     m_values[key] = value;
 }
 
+std::optional<nlohmann::json> FakeBundle::objectForInfoDictionaryKey(const std::string& key) const {
+    if (!info.is_object() || !info.contains(key))
+        return std::nullopt;
+    return info.at(key);
+}
+
 bool FakeWorkspace::openURL(const std::string& url) {
     m_log.add("workspace.openURL " + url);
     m_opened.push_back(url);

@@ -33,6 +33,16 @@ private:
     std::map<std::string, nlohmann::json> m_values;
 };
 
+class FakeBundle final : public platform::Bundle {
+public:
+    std::filesystem::path bundlePath() const override { return path; }
+    std::filesystem::path executablePath() const override { return path / "OrviaDesktop"; }
+    std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
+
+    std::filesystem::path path = "/opt/orvia";
+    nlohmann::json info = {{"CFBundleShortVersionString", "1.3.2"}};
+};
+
 class FakeWorkspace final : public platform::Workspace {
 public:
     explicit FakeWorkspace(Log& log) : m_log(log) {}
@@ -51,6 +61,7 @@ public:
     FakePlatform();
 
     platform::Application& application() override { return app; }
+    platform::Bundle& mainBundle() override { return bundle; }
     platform::ProcessInfo& processInfo() override { return process; }
     platform::MainQueue& mainQueue() override { return queue; }
     platform::Screens& screens() override { return screenList; }
@@ -71,6 +82,7 @@ public:
     Log log;
     FakeApplication app{log};
     FakeProcessInfo process{log};
+    FakeBundle bundle;
     FakeMainQueue queue;
     FakeScreens screenList;
     FakeUserDefaults defaults{log};

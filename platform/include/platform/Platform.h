@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Application.h"
+#include "platform/Bundle.h"
 #include "platform/MainQueue.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Screen.h"
@@ -20,6 +21,7 @@ public:
     virtual ~Platform() = default;
 
     virtual Application& application() = 0;
+    virtual Bundle& mainBundle() = 0;
     virtual ProcessInfo& processInfo() = 0;
     virtual MainQueue& mainQueue() = 0;
     virtual Screens& screens() = 0;
