@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fake/FakeAlert.h"
 #include "fake/FakeApplication.h"
+#include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
 #include "fake/FakeUserContentController.h"
@@ -9,6 +11,7 @@
 #include "fake/Log.h"
 #include "platform/Platform.h"
 
+#include <deque>
 #include <map>
 
 namespace fake {
@@ -67,10 +70,12 @@ public:
     platform::Screens& screens() override { return screenList; }
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
+    platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
                                                    const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::Alert> makeAlert() override;
 
     // The windows and web views made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
@@ -87,6 +92,9 @@ public:
     FakeScreens screenList;
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
+    FakeHttp network{log};
+    // The user's answers to the coming alerts, in order.
+    std::deque<int> alertResponses;
 
 private:
     std::map<std::string, FakeWindow*> m_windows;
