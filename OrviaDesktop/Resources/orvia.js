@@ -6,7 +6,6 @@
 // data-orvia-face, data-orvia-kiosk.
 (function () {
     const root = document.documentElement;
-    const HELP_URL = "https://orvia.ai/help";
     const RETRY_MS = 15000;
     const MIC_TEXT = {
         asking: "Turning on the microphone…",
@@ -54,7 +53,7 @@
         watchFace();
         byId("minimize").addEventListener("click", () => post({ type: "minimize" }));
         byId("help").addEventListener("click", (event) => {
-            if (post({ type: "openExternal", url: HELP_URL })) {
+            if (post({ type: "openExternal", url: event.currentTarget.href })) {
                 event.preventDefault();
             }
         });
