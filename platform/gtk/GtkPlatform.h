@@ -1,6 +1,10 @@
 #pragma once
 
+#include "ConfigFileUserDefaults.h"
+#include "CurlHttp.h"
+#include "ExecutableBundle.h"
 #include "GdkScreens.h"
+#include "GioWorkspace.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
@@ -14,20 +18,31 @@ class GtkPlatform final : public Platform {
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
+    Bundle& mainBundle() override { return bundle_; }
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
+    UserDefaults& userDefaults() override { return userDefaults_; }
+    Workspace& workspace() override { return workspace_; }
+    Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
+    std::unique_ptr<Alert> makeAlert() override;
 
   private:
     GtkApplicationBackend application_;
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
+    ExecutableBundle bundle_;
+    ConfigFileUserDefaults userDefaults_;
+    GioWorkspace workspace_;
+    // Last, so it goes first: its running requests end while the rest still stands for their
+    // completions.
+    CurlHttp http_;
 };
 
 } // namespace platform::gtk

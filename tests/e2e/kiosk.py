@@ -100,7 +100,7 @@ class Desktop(contextlib.AbstractContextManager):
         config = self.home / "openbox.xml"
         config.write_text(OPENBOX_CONFIG.format(bottom=self.bottom_margin))
         self._spawn(["openbox", "--config-file", str(config)])
-        wait_until(lambda: "_NET_WORKAREA" in self.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 20,
+        wait_until(lambda: "_NET_WORKAREA(CARDINAL)" in self.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 20,
                    message="openbox")
         self.x(["xsetroot", "-solid", "#3b4252"], check=False)
 
