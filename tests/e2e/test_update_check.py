@@ -190,19 +190,25 @@ class UpdateCheck(unittest.TestCase):
         time.sleep(3.0)
         self.assert_nothing_shown(program)
 
-    def test_interface_collapses_on_a_close_request_while_the_server_stalls(self):
+    def test_a_stalled_server_neither_blocks_the_interface_nor_holds_the_request_forever(self):
         server = self.serve(Answer(stall=True))
         program = self.launch()
-        self.wait_for_request(server)
+        requested = self.wait_for_request(server)
         work_area = self.desktop.work_area()
         wait_until(lambda: self.desktop.geometry(self.interface) == work_area, 10, message="expanded")
 
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
         collapsed = Geometry(work_area.x, work_area.y + work_area.height - 2, 2, 2)
-        wait_until(lambda: self.desktop.geometry(self.interface) == collapsed, 5,
+        wait_until(lambda: self.desktop.geometry(self.interface) == collapsed, 10,
                    message="collapsed while the request hangs")
         self.assertEqual(self.alerts(), {})
         self.assertIsNone(program.poll())
+
+        # The program gives up after its total time-out of 30 s, and shows nothing.
+        wait_until(lambda: server.departures, 45, interval=0.5, message="the program giving up the request")
+        self.assertGreaterEqual(server.departures[0] - requested, 29.0)
+        self.assertLess(server.departures[0] - requested, 40.0)
+        self.assert_nothing_shown(program)
 
 
 if __name__ == "__main__":

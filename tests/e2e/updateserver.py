@@ -10,6 +10,7 @@ import dataclasses
 import http.server
 import json
 import pathlib
+import select
 import socket
 import ssl
 import subprocess
@@ -81,7 +82,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         answer = server.answer
         server.requests.append((time.monotonic(), self.path))
         if answer.stall:
-            server.closing.wait()
+            self._stall_until_the_client_leaves()
             return
         if answer.without_length:
             self.protocol_version = "HTTP/1.0"
@@ -94,6 +95,21 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         with contextlib.suppress(OSError):
             self.wfile.write(answer.body)
+
+    def _stall_until_the_client_leaves(self):
+        while not self.server.closing.is_set():
+            readable, _, _ = select.select([self.connection], [], [], 0.1)
+            if not readable:
+                continue
+            try:
+                if self.connection.recv(1):
+                    continue
+            except ssl.SSLWantReadError:
+                continue
+            except OSError:
+                pass
+            self.server.departures.append(time.monotonic())
+            return
 
     def log_message(self, *arguments):
         pass
@@ -108,6 +124,7 @@ class _Server(http.server.ThreadingHTTPServer):
         self.answer = Answer()
         self.requests = []
         self.connections = 0
+        self.departures = []
         self.closing = threading.Event()
         super().__init__(("127.0.0.1", port), _Handler)
 
@@ -159,6 +176,11 @@ class UpdateServer(contextlib.AbstractContextManager):
     def requests(self):
         """(monotonic time, path) of every request that reached HTTP, in order."""
         return list(self._server.requests)
+
+    @property
+    def departures(self):
+        """Monotonic times at which clients of stalled requests closed their connections."""
+        return list(self._server.departures)
 
     @property
     def connections(self):
