@@ -1,17 +1,18 @@
 #include "ExecutableBundle.h"
 
+#include <system_error>
+
 namespace platform::gtk {
 
-ExecutableBundle::ExecutableBundle() : info_({{"CFBundleShortVersionString", ORVIA_VERSION}}) {
+ExecutableBundle::ExecutableBundle() {
     std::error_code error;
-    executable_ = std::filesystem::read_symlink("/proc/self/exe", error);
+    m_executable = std::filesystem::read_symlink("/proc/self/exe", error);
 }
 
 std::optional<nlohmann::json> ExecutableBundle::objectForInfoDictionaryKey(const std::string& key) const {
-    const auto found = info_.find(key);
-    if (found == info_.end())
-        return std::nullopt;
-    return *found;
+    if (key == "CFBundleShortVersionString")
+        return ORVIA_VERSION;
+    return std::nullopt;
 }
 
 } // namespace platform::gtk

@@ -4,18 +4,16 @@
 
 namespace platform::gtk {
 
-// The folder holding the running executable, and the version the build gave the program.
+// The bundle is the folder that holds the running executable.
 class ExecutableBundle final : public Bundle {
-  public:
+public:
     ExecutableBundle();
-
-    std::filesystem::path bundlePath() const override { return executable_.parent_path(); }
-    std::filesystem::path executablePath() const override { return executable_; }
+    std::filesystem::path bundlePath() const override { return m_executable.parent_path(); }
+    std::filesystem::path executablePath() const override { return m_executable; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
 
-  private:
-    std::filesystem::path executable_;
-    nlohmann::json info_;
+private:
+    std::filesystem::path m_executable;
 };
 
 } // namespace platform::gtk

@@ -4,10 +4,10 @@
 #include "CurlHttp.h"
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
-#include "GioWorkspace.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
+#include "GtkWorkspace.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -39,7 +39,7 @@ class GtkPlatform final : public Platform {
     GdkScreens screens_;
     ExecutableBundle bundle_;
     ConfigFileUserDefaults userDefaults_;
-    GioWorkspace workspace_;
+    GtkWorkspace workspace_;
     // Last, so it goes first: its running requests end while the rest still stands for their
     // completions.
     CurlHttp http_;

@@ -4,9 +4,8 @@
 
 namespace platform::gtk {
 
-// The user's default handlers, as GIO finds them (mimeapps.list, x-scheme-handler/<scheme>).
-class GioWorkspace final : public Workspace {
-  public:
+class GtkWorkspace final : public Workspace {
+public:
     bool openURL(const std::string& url) override;
 };
 
