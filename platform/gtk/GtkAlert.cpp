@@ -45,6 +45,8 @@ int GtkAlert::runModal() {
     }
     if (first) {
         gtk_dialog_set_default_response(GTK_DIALOG(dialog), AlertResponse::FirstButton);
+        // Drawn as the default, as the first button of an alert is on the original platform.
+        gtk_style_context_add_class(gtk_widget_get_style_context(first), GTK_STYLE_CLASS_SUGGESTED_ACTION);
         gtk_widget_grab_focus(first);
     }
     const int response = gtk_dialog_run(GTK_DIALOG(dialog));

@@ -121,6 +121,8 @@ class UpdateCheck(unittest.TestCase):
         self.assertEqual(len(self.alerts()), 1)
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(alert))
         self.assertIn("_NET_WM_STATE_MODAL", self.desktop.net_wm_state(alert))
+        transient = self.desktop.x(["xprop", "-id", alert, "WM_TRANSIENT_FOR"], check=False)
+        self.assertIn(hex(int(self.interface)), transient, "kept above the interface window")
         self.desktop.screenshot("update-alert.png")
 
         self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
