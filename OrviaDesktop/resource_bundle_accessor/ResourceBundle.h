@@ -8,7 +8,7 @@ namespace orvia {
 
 // A directory bundle of resource files, such as "OrviaDesktop_OrviaDesktop.bundle".
 class ResourceBundle {
-public:
+  public:
     // A bundle is any directory (a symbolic link to one counts); anything else gives nothing.
     static std::optional<ResourceBundle> open(const std::filesystem::path& path);
 
@@ -19,7 +19,7 @@ public:
     std::optional<std::filesystem::path> urlForResource(std::string_view name, std::string_view extension,
                                                         std::string_view subdirectory) const;
 
-private:
+  private:
     explicit ResourceBundle(std::filesystem::path path) : m_path(std::move(path)) {}
 
     std::filesystem::path m_path;

@@ -13,7 +13,7 @@ namespace platform::files {
 // fails keeps the value for this run and leaves the earlier file whole. Nothing here throws
 // to the caller. Main thread only.
 class JsonFileUserDefaults final : public UserDefaults {
-public:
+  public:
     explicit JsonFileUserDefaults(std::filesystem::path file);
 
     std::optional<nlohmann::json> objectForKey(const std::string& key) const override;
@@ -24,7 +24,7 @@ public:
     static std::filesystem::path fileLocation(const std::string& applicationIdentifier,
                                               const char* xdgConfigHome, const std::filesystem::path& home);
 
-private:
+  private:
     void write();
     bool moveUnreadableFileAside();
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "GdkScreens.h"
+#include "GioWorkspace.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
+#include "files/ExecutableFolderBundle.h"
+#include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -14,9 +17,12 @@ class GtkPlatform final : public Platform {
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
+    Bundle& mainBundle() override { return mainBundle_; }
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
+    UserDefaults& userDefaults() override { return userDefaults_; }
+    Workspace& workspace() override { return workspace_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
@@ -28,6 +34,9 @@ class GtkPlatform final : public Platform {
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
+    files::ExecutableFolderBundle mainBundle_;
+    files::JsonFileUserDefaults userDefaults_;
+    GioWorkspace workspace_;
 };
 
 } // namespace platform::gtk

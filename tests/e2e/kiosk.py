@@ -197,10 +197,15 @@ class Desktop(contextlib.AbstractContextManager):
     # Teardown ----------------------------------------------------------------------------------
 
     def close(self):
+        # The programs are killed outright; Xvfb and openbox get a moment to remove their lock
+        # files, which would otherwise keep their display numbers taken.
         for process in self._programs + list(reversed(self._processes)):
-            if process.poll() is None:
+            stops = (signal.SIGKILL,) if process in self._programs else (signal.SIGTERM, signal.SIGKILL)
+            for stop in stops:
+                if process.poll() is not None:
+                    break
                 with contextlib.suppress(ProcessLookupError):
-                    os.killpg(process.pid, signal.SIGKILL)
+                    os.killpg(process.pid, stop)
                 with contextlib.suppress(subprocess.TimeoutExpired):
                     process.wait(5)
             for handle in getattr(process, "output_files", ()):
@@ -208,7 +213,14 @@ class Desktop(contextlib.AbstractContextManager):
         if getattr(self, "_bus_pid", None):
             with contextlib.suppress(ProcessLookupError):
                 os.kill(self._bus_pid, signal.SIGKILL)
-        shutil.rmtree(self.home, ignore_errors=True)
+        # Services the bus started (the document portal) may leave a FUSE mount in the runtime
+        # folder whose daemon is gone; detach it so that removing the home cannot fail on it.
+        with open("/proc/mounts") as mounts:
+            inside = [line.split()[1] for line in mounts if line.split()[1].startswith(str(self.home) + "/")]
+        for mount_point in inside:
+            subprocess.run(["umount", "-l", mount_point], capture_output=True)
+        with contextlib.suppress(OSError):
+            shutil.rmtree(self.home, ignore_errors=True)
 
     def __exit__(self, *exc):
         self.close()

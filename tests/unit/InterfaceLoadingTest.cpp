@@ -13,7 +13,7 @@ namespace {
 const std::string fallback = "<h1>Orvia interface is unavailable.</h1>";
 
 class InterfaceLoadingTest : public testing::Test {
-protected:
+  protected:
     // Creation loads the interface as its last step; later loads show what changed on disk.
     const fake::FakeWebView& load() {
         if (controller)

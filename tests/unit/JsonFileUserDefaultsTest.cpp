@@ -35,7 +35,7 @@ std::vector<std::filesystem::path> entries(const std::filesystem::path& folder) 
 }
 
 class JsonFileUserDefaultsTest : public testing::Test {
-protected:
+  protected:
     TemporaryFolder home;
     std::filesystem::path file = home / "config" / "ai.orvia.orvia-desktop" / "defaults.json";
 };

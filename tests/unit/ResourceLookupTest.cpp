@@ -12,7 +12,7 @@ namespace {
 // A resource bundle opened from the build-time location, apart from the main bundle, so that its
 // own lookup and the candidates beside the executable are different places.
 class ResourceLookupTest : public testing::Test {
-protected:
+  protected:
     ResourceLookupTest() { std::filesystem::create_directories(installed / "Resources"); }
 
     std::optional<std::filesystem::path> find(const std::string& name, const std::string& extension) {

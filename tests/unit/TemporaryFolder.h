@@ -9,7 +9,7 @@
 
 // A fresh folder on the real file system, removed with everything in it at the end of the test.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "orvia-test-XXXXXX").string();
         if (!::mkdtemp(pattern.data()))
@@ -26,7 +26,7 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::filesystem::path& relative) const { return m_path / relative; }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 
