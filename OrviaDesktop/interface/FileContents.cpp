@@ -8,13 +8,18 @@
 namespace orvia {
 
 std::optional<std::string> contentsOfFile(const std::filesystem::path& path) {
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only regular files: opened without blocking, so that a FIFO in a resource's place is refused
+    // instead of waiting for a writer.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0)
         return std::nullopt;
-    std::string contents;
     struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && status.st_size > 0)
-        contents.reserve(static_cast<std::size_t>(status.st_size));
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    std::string contents;
+    contents.reserve(static_cast<std::size_t>(status.st_size));
     char chunk[65536];
     bool failed = false;
     for (;;) {

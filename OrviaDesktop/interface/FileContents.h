@@ -6,7 +6,8 @@
 
 namespace orvia {
 
-// The whole file as bytes; nothing when it cannot be read (missing, a directory, no permission).
+// The whole regular file as bytes; nothing when it cannot be read (missing, no permission) or
+// is something else (a directory, a FIFO).
 std::optional<std::string> contentsOfFile(const std::filesystem::path& path);
 
 } // namespace orvia

@@ -11,6 +11,11 @@ JsonFileUserDefaults::JsonFileUserDefaults(std::filesystem::path file) : m_file(
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::symlink_status(m_file, error)))
         return;
+    // Anything but a regular file (a FIFO would block the launch) counts as unreadable.
+    if (!std::filesystem::is_regular_file(m_file, error)) {
+        m_unreadableFileInPlace = true;
+        return;
+    }
     std::ifstream in(m_file, std::ios::binary);
     std::ostringstream text;
     if (in)

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using orvia::OrviaWindowController;
 
@@ -72,6 +73,7 @@ TEST_F(InterfaceLoadingTest, HtmlThatCannotBeHadGivesTheFallbackPageWithoutABase
         {"truncated sequence", [&] { writeFile(resources / "index.html", "<p>\xe2\x82</p>"); }},
         {"surrogate", [&] { writeFile(resources / "index.html", "<p>\xed\xa0\x80</p>"); }},
         {"a directory", [&] { std::filesystem::create_directory(resources / "index.html"); }},
+        {"a FIFO without a writer", [&] { ::mkfifo((resources / "index.html").c_str(), 0644); }},
     };
     for (const auto& [what, arrange] : cases) {
         std::filesystem::remove_all(resources / "index.html");

@@ -99,6 +99,17 @@ TEST_F(JsonFileUserDefaultsTest, AFileThatIsNotAnObjectIsKeptAsideAndTheDefaults
     }
 }
 
+TEST_F(JsonFileUserDefaultsTest, SomethingOtherThanAFileIsMovedAsideWithoutBlockingTheStart) {
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+
+    JsonFileUserDefaults defaults(file);
+    EXPECT_EQ(defaults.objectForKey("a"), std::nullopt);
+    defaults.setObject("a", 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(file.string() + ".corrupt"));
+    EXPECT_EQ(JsonFileUserDefaults(file).objectForKey("a"), json(1));
+}
+
 TEST_F(JsonFileUserDefaultsTest, AnEarlierCorruptFileIsNotOverwrittenByALaterOne) {
     writeFile(file.string() + ".corrupt", "first");
     writeFile(file, "second");
