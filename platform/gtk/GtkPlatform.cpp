@@ -10,8 +10,6 @@ namespace gtk {
 
 GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
     : application_(applicationIdentifier), processInfo_(application_.gtkApplication()),
-      mainBundle_(files::ExecutableFolderBundle::runningExecutable(),
-                  {{"CFBundleShortVersionString", ORVIA_PROJECT_VERSION}}),
       userDefaults_(files::JsonFileUserDefaults::fileLocation(applicationIdentifier, g_getenv("XDG_CONFIG_HOME"),
                                                               g_get_home_dir())) {}
 

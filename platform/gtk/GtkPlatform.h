@@ -1,11 +1,11 @@
 #pragma once
 
+#include "ExecutableBundle.h"
 #include "GdkScreens.h"
-#include "GioWorkspace.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
-#include "files/ExecutableFolderBundle.h"
+#include "GtkWorkspace.h"
 #include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
@@ -17,7 +17,7 @@ class GtkPlatform final : public Platform {
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
-    Bundle& mainBundle() override { return mainBundle_; }
+    Bundle& mainBundle() override { return bundle_; }
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
@@ -34,9 +34,9 @@ class GtkPlatform final : public Platform {
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
-    files::ExecutableFolderBundle mainBundle_;
+    ExecutableBundle bundle_;
     files::JsonFileUserDefaults userDefaults_;
-    GioWorkspace workspace_;
+    GtkWorkspace workspace_;
 };
 
 } // namespace platform::gtk

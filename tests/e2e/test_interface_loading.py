@@ -4,7 +4,6 @@ its kiosk identity; a test page in a copy of the bundle reports what it sees to 
 import base64
 import http.server
 import json
-import os
 import pathlib
 import queue
 import re
@@ -94,6 +93,13 @@ def installation(folder, bundle=True):
     if bundle:
         shutil.copytree(BUNDLE, folder / BUNDLE_NAME)
     return folder / "OrviaDesktop"
+
+
+def installed_bundle():
+    """The build-time resource path: the bundle's place in the install tree this build was made for."""
+    cache = (BUILD_DIR / "CMakeCache.txt").read_text()
+    value = lambda name: re.search(rf"^{name}:\w+=(.*)$", cache, re.MULTILINE).group(1)
+    return pathlib.Path(value("CMAKE_INSTALL_PREFIX")) / value("ORVIA_INSTALL_DIR") / BUNDLE_NAME
 
 
 def stored_defaults(config_home):
@@ -209,21 +215,18 @@ class InterfaceLoading(unittest.TestCase):
         return darkest and float(darkest) < 0.2
 
     def test_without_a_resource_bundle_the_program_stops_with_the_message(self):
+        installed = installed_bundle()
+        if installed.exists():
+            self.skipTest(f"the program is installed at {installed}")
         program = installation(self.folder, bundle=False)
-        message = re.compile(r"could not load resource bundle: from (\S+) or (/\S+)\n")
 
         process = self.desktop.launch(program)
         status = process.wait(30)
 
         self.assertEqual(status, 1)
-        stderr = self.desktop.stderr_of(process)
-        found = message.search(stderr)
-        self.assertIsNotNone(found, stderr)
-        self.assertEqual(found.group(1), str(self.folder / BUNDLE_NAME))
-        self.assertTrue(found.group(2).endswith("/" + BUNDLE_NAME))
-        if os.path.exists(found.group(2)):
-            self.skipTest(f"the program is installed at {found.group(2)}")
-        self.assertEqual(self.desktop.windows("interface"), [])
+        # The toolkit may have warned before; the message is a whole line of its own.
+        message = f"could not load resource bundle: from {self.folder / BUNDLE_NAME} or {installed}\n"
+        self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
 
 
 if __name__ == "__main__":

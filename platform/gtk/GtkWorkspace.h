@@ -4,9 +4,8 @@
 
 namespace platform::gtk {
 
-// Addresses go to the desktop's default handler for their scheme.
-class GioWorkspace final : public Workspace {
-  public:
+class GtkWorkspace final : public Workspace {
+public:
     bool openURL(const std::string& url) override;
 };
 
