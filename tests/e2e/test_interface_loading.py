@@ -205,14 +205,18 @@ class InterfaceLoading(unittest.TestCase):
         print(f"\nfallback screenshot: {shot}")
 
     def _has_dark_text(self, window):
-        # The fallback heading is black text at the page's top left; the rest stays light.
+        # The fallback heading is black text at the page's top left on a light page (the bundled
+        # page is dark all over).
         geometry = self.desktop.geometry(window)
         shot = self.folder / "probe.png"
         self.desktop.x(["import", "-window", "root", "-crop",
                         f"600x120+{geometry.x}+{geometry.y}", str(shot)])
-        darkest = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima]", "info:"],
-                                 capture_output=True, text=True).stdout.strip()
-        return darkest and float(darkest) < 0.2
+        measured = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
+                                   "info:"], capture_output=True, text=True).stdout.split()
+        if len(measured) != 2:
+            return False
+        darkest, mean = map(float, measured)
+        return darkest < 0.2 and mean > 0.8
 
     def test_without_a_resource_bundle_the_program_stops_with_the_message(self):
         installed = installed_bundle()
