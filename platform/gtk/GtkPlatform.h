@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ConfigFileUserDefaults.h"
 #include "CurlHttp.h"
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
@@ -8,6 +7,7 @@
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
 #include "GtkWorkspace.h"
+#include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -38,7 +38,7 @@ class GtkPlatform final : public Platform {
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
     ExecutableBundle bundle_;
-    ConfigFileUserDefaults userDefaults_;
+    files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
     // Last, so it goes first: its running requests end while the rest still stands for their
     // completions.
