@@ -11,14 +11,14 @@ namespace platform::gtk {
 // Each request on a thread of its own with a libcurl easy handle. The rules of the contract are set
 // on every handle; none can be loosened by a caller.
 class CurlHttp final : public Http {
-  public:
+public:
     CurlHttp();
-    // Aborts the requests still running and waits for their threads; their completions get nothing.
+    // Aborts the requests still running and waits for their threads; their completions run without a body.
     ~CurlHttp() override;
 
     void get(const HttpGet& request, Completion completion) override;
 
-  private:
+private:
     struct Worker {
         std::thread thread;
         std::atomic<bool> finished{false};
