@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fake/FakeApplication.h"
+#include "fake/FakeButton.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
 #include "fake/FakeUserContentController.h"
@@ -14,27 +15,27 @@
 namespace fake {
 
 class FakeScreens final : public platform::Screens {
-public:
+  public:
     std::optional<platform::Screen> mainScreen() const override { return m_main; }
     void setMainScreen(std::optional<platform::Screen> screen) { m_main = std::move(screen); }
 
-private:
+  private:
     std::optional<platform::Screen> m_main;
 };
 
 class FakeUserDefaults final : public platform::UserDefaults {
-public:
+  public:
     explicit FakeUserDefaults(Log& log) : m_log(log) {}
     std::optional<nlohmann::json> objectForKey(const std::string& key) const override;
     void setObject(const std::string& key, const nlohmann::json& value) override;
 
-private:
+  private:
     Log& m_log;
     std::map<std::string, nlohmann::json> m_values;
 };
 
 class FakeBundle final : public platform::Bundle {
-public:
+  public:
     std::filesystem::path bundlePath() const override { return path; }
     std::filesystem::path executablePath() const override { return path / "OrviaDesktop"; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
@@ -44,12 +45,12 @@ public:
 };
 
 class FakeWorkspace final : public platform::Workspace {
-public:
+  public:
     explicit FakeWorkspace(Log& log) : m_log(log) {}
     bool openURL(const std::string& url) override;
     const std::vector<std::string>& openedURLs() const { return m_opened; }
 
-private:
+  private:
     Log& m_log;
     std::vector<std::string> m_opened;
 };
@@ -57,7 +58,7 @@ private:
 // A whole system in memory. Starts with one 1440 x 900 screen whose work area leaves a
 // 25-point bar at the top and a 70-point dock at the bottom.
 class FakePlatform final : public platform::Platform {
-public:
+  public:
     FakePlatform();
 
     platform::Application& application() override { return app; }
@@ -68,13 +69,15 @@ public:
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
+    std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
-    std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
-                                                   const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::WebView>
+    makeWebView(const platform::Rect& frame, const platform::WebViewConfiguration& configuration) override;
 
-    // The windows and web views made so far, by role and in order; owned by the program.
+    // The windows, web views and buttons made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
     FakeWebView* webView() const { return m_webViews.empty() ? nullptr : m_webViews.back(); }
+    FakeButton* button() const { return m_buttons.empty() ? nullptr : m_buttons.back(); }
 
     static constexpr platform::Rect defaultScreenFrame{0, 0, 1440, 900};
     static constexpr platform::Rect defaultVisibleFrame{0, 70, 1440, 805};
@@ -88,9 +91,10 @@ public:
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
 
-private:
+  private:
     std::map<std::string, FakeWindow*> m_windows;
     std::vector<FakeWebView*> m_webViews;
+    std::vector<FakeButton*> m_buttons;
 };
 
 } // namespace fake
