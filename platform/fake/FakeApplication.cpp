@@ -34,10 +34,7 @@ bool FakeApplication::sendAction(const std::string& action, platform::ActionTarg
                                  platform::View* sender) {
     m_log.add("app.sendAction " + action + (target ? "" : " to=delegate"));
     m_sent.push_back({action, target, sender});
-    auto delegate = m_delegate.lock();
-    if (!target)
-        target = dynamic_cast<platform::ActionTarget*>(delegate.get());
-    return target && target->tryToPerform(action, sender);
+    return platform::deliverAction(action, target, m_delegate.lock().get(), sender);
 }
 
 void FakeApplication::finishLaunching() {

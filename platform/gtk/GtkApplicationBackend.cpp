@@ -78,6 +78,10 @@ void GtkApplicationBackend::activateIgnoringOtherApps(bool) {
         gtk_window_present(window);
 }
 
+bool GtkApplicationBackend::sendAction(const std::string& action, ActionTarget* target, View* sender) {
+    return deliverAction(action, target, delegate_.lock().get(), sender);
+}
+
 bool GtkApplicationBackend::hasVisibleWindows() const {
     for (GList* item = gtk_application_get_windows(application_.get()); item; item = item->next) {
         GtkWidget* widget = GTK_WIDGET(item->data);

@@ -1,5 +1,6 @@
 #include "GtkPlatform.h"
 
+#include "GtkButtonBackend.h"
 #include "GtkWindowBackend.h"
 #include "WebKitUserContentController.h"
 #include "WebKitWebViewBackend.h"
@@ -13,6 +14,10 @@ GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
 
 std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
     return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication());
+}
+
+std::unique_ptr<Button> GtkPlatform::makeButton(const Rect& frame) {
+    return std::make_unique<GtkButtonBackend>(frame);
 }
 
 std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() {

@@ -19,6 +19,7 @@ class GtkPlatform final : public Platform {
     Screens& screens() override { return screens_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
+    std::unique_ptr<Button> makeButton(const Rect& frame) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;

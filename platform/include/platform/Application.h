@@ -42,4 +42,9 @@ class Application {
     virtual bool sendAction(const std::string& action, ActionTarget* target, View* sender) = 0;
 };
 
+// What every backend's sendAction does once it has its delegate: a null target stands for the
+// delegate, when the delegate takes actions at all.
+bool deliverAction(const std::string& action, ActionTarget* target, ApplicationDelegate* delegate,
+                   View* sender);
+
 } // namespace platform

@@ -1,0 +1,113 @@
+"""The bubble of the real program: where it appears, what a click and a drag do, where it comes back."""
+
+import time
+import unittest
+
+from kiosk import ARTIFACTS, Desktop, Geometry, wait_until
+from page_channel import PageChannel
+
+SIDE = 112
+MARGIN = 24
+
+
+class Bubble(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
+        self.addCleanup(self.desktop.close)
+        self.page = PageChannel(self.desktop.home / "app")
+        self.addCleanup(self.page.close)
+        self.program = self.desktop.launch(self.page.program)
+        self.interface = self.desktop.window("interface")
+        self.page.wait_for_page()
+        self.work_area = self.desktop.work_area()
+        self.wait_for(self.interface, self.work_area)
+
+    def wait_for(self, window, expected, timeout=10):
+        wait_until(lambda: self.desktop.geometry(window) == expected, timeout,
+                   message=f"geometry {expected}, have {self.desktop.geometry(window)}")
+
+    def corner(self):
+        area = self.work_area
+        return Geometry(area.x + area.width - SIDE - MARGIN, area.y + area.height - MARGIN - SIDE, SIDE, SIDE)
+
+    def collapsed(self):
+        area = self.work_area
+        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+
+    def minimize(self):
+        self.page.post({"type": "minimize"})
+        bubble = self.desktop.window("bubble")
+        self.wait_for(self.interface, self.collapsed())
+        return bubble
+
+    def test_minimize_shows_a_round_floating_bubble_in_the_corner(self):
+        bubble = self.minimize()
+
+        self.wait_for(bubble, self.corner())
+        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
+        state = self.desktop.net_wm_state(bubble)
+        for flag in ("_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
+            self.assertIn(flag, state)
+        self.assertTrue(self.desktop.is_on_every_desktop(bubble))
+        self.assertIn("accepts input or input focus: False", self.desktop.x(["xprop", "-id", bubble, "WM_HINTS"]))
+        active = self.desktop.x(["xprop", "-root", "_NET_ACTIVE_WINDOW"])
+        self.assertNotIn(hex(int(bubble)), active, "the bubble must not take the focus")
+
+        # Round to the pointer: its centre and the inside of its rim are the bubble, its corners are not.
+        box = self.desktop.geometry(bubble)
+        centre = (box.x + SIDE // 2, box.y + SIDE // 2)
+        self.assertEqual(int(self.desktop.window_under_pointer(*centre)), int(bubble))
+        self.assertEqual(int(self.desktop.window_under_pointer(box.x + 1, centre[1])), int(bubble))
+        self.assertNotEqual(int(self.desktop.window_under_pointer(box.x + 3, box.y + 3)), int(bubble))
+        self.assertNotEqual(int(self.desktop.window_under_pointer(box.x + SIDE - 4, box.y + SIDE - 4)), int(bubble))
+
+        self.desktop.x(["xdotool", "mousemove", "700", "300"])
+        self.desktop.screenshot("bubble-desktop.png")
+        self.desktop.x(["import", "-window", "root", "-crop", f"{SIDE + 40}x{SIDE + 40}+{box.x - 20}+{box.y - 20}",
+                        str(ARTIFACTS / "bubble-close-up.png")])
+
+    def test_a_click_on_the_bubble_brings_the_interface_back(self):
+        bubble = self.minimize()
+        self.wait_for(bubble, self.corner())
+        box = self.desktop.geometry(bubble)
+
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + SIDE // 2), str(box.y + SIDE // 2),
+                        "click", "1"])
+
+        self.wait_for(self.interface, self.work_area)
+        wait_until(lambda: not self.desktop.is_viewable(bubble), 10, message="the bubble unmapped")
+        self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
+
+    def test_a_drag_moves_the_bubble_which_comes_back_there(self):
+        bubble = self.minimize()
+        self.wait_for(bubble, self.corner())
+        box = self.desktop.geometry(bubble)
+        start = (box.x + SIDE // 2, box.y + SIDE // 2)
+        drop = (600, 400)
+
+        self.desktop.x(["xdotool", "mousemove", "--sync", *map(str, start), "mousedown", "1"])
+        for step in range(1, 11):
+            x = start[0] + (drop[0] - start[0]) * step // 10
+            y = start[1] + (drop[1] - start[1]) * step // 10
+            self.desktop.x(["xdotool", "mousemove", "--sync", str(x), str(y)])
+            time.sleep(0.05)
+        self.desktop.x(["xdotool", "mouseup", "1"])
+
+        dropped = Geometry(drop[0] - SIDE // 2, drop[1] - SIDE // 2, SIDE, SIDE)
+        self.wait_for(bubble, dropped)
+        time.sleep(0.5)
+        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed(), "a drag sends no click")
+        self.assertTrue(self.desktop.is_viewable(bubble))
+
+        self.page.post({"type": "wake"})
+        self.wait_for(self.interface, self.work_area)
+        wait_until(lambda: not self.desktop.is_viewable(bubble), 10, message="the bubble unmapped")
+
+        self.page.post({"type": "minimize"})
+        self.assertEqual(self.desktop.window("bubble"), bubble, "the same bubble, not a second one")
+        self.wait_for(bubble, dropped)
+        self.assertEqual(len(self.desktop.windows("bubble")), 1)
+
+
+if __name__ == "__main__":
+    unittest.main()
