@@ -141,21 +141,45 @@ void GtkButtonBackend::drawLayer(cairo_t* cr, double width, double height) const
     cairo_restore(cr);
 }
 
+// The title's own line feeds make its lines, each centred. Lines too wide for the space inside the
+// outline and its border are drawn smaller until they fit, rather than cut or wrapped.
 void GtkButtonBackend::drawTitle(cairo_t* cr, double width, double height) const {
     if (title_.empty())
         return;
     PangoLayout* layout = gtk_widget_create_pango_layout(area_.get(), title_.c_str());
-    PangoFontDescription* description = fontDescription(area_.get(), font_);
-    pango_layout_set_font_description(layout, description);
-    pango_font_description_free(description);
-    pango_layout_set_width(layout, static_cast<int>(width * PANGO_SCALE));
     pango_layout_set_alignment(layout, PANGO_ALIGN_CENTER);
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    Font font = font_;
+    PangoRectangle logical{};
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        PangoFontDescription* description = fontDescription(area_.get(), font);
+        pango_layout_set_font_description(layout, description);
+        pango_font_description_free(description);
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        const double room = roomForTitle(width, height, logical.height);
+        if (logical.width <= room)
+            break;
+        font.size = std::floor(font.size * room / logical.width * 2) / 2;
+    }
     setSource(cr, tint_);
-    cairo_move_to(cr, 0, (height - logical.height) / 2);
+    cairo_move_to(cr, (width - logical.width) / 2 - logical.x, (height - logical.height) / 2 - logical.y);
     pango_cairo_show_layout(cr, layout);
     g_object_unref(layout);
+}
+
+// The narrowest width inside the border over a band of the given height around the middle.
+double GtkButtonBackend::roomForTitle(double width, double height, double textHeight) const {
+    constexpr double padding = 2;
+    if (!layer_)
+        return width - 2 * padding;
+    const double border = layer_->borderWidth;
+    const double radius = std::max(std::min(layer_->cornerRadius, std::min(width, height) / 2) - border, 0.0);
+    const double innerWidth = width - 2 * border;
+    const double straight = height / 2 - border - radius;
+    const double intoCorner = std::max(textHeight / 2 - straight, 0.0);
+    if (intoCorner >= radius)
+        return 0;
+    const double inset = radius - std::sqrt(radius * radius - intoCorner * intoCorner);
+    return innerWidth - 2 * inset - 2 * padding;
 }
 
 Event GtkButtonBackend::event(double xRoot, double yRoot, guint button, guint32 time) const {

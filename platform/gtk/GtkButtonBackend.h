@@ -43,6 +43,7 @@ class GtkButtonBackend final : public Button, public GtkView {
     void draw(cairo_t* cr) const;
     void drawLayer(cairo_t* cr, double width, double height) const;
     void drawTitle(cairo_t* cr, double width, double height) const;
+    double roomForTitle(double width, double height, double textHeight) const;
     Event event(double xRoot, double yRoot, guint button, guint32 time) const;
 
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
