@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ExecutableBundle.h"
 #include "GdkScreens.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
+#include "GtkWorkspace.h"
+#include "MemoryUserDefaults.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -14,9 +17,12 @@ class GtkPlatform final : public Platform {
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
+    Bundle& mainBundle() override { return bundle_; }
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
+    UserDefaults& userDefaults() override { return userDefaults_; }
+    Workspace& workspace() override { return workspace_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::unique_ptr<Button> makeButton(const Rect& frame) override;
@@ -29,6 +35,9 @@ class GtkPlatform final : public Platform {
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
+    ExecutableBundle bundle_;
+    MemoryUserDefaults userDefaults_;
+    GtkWorkspace workspace_;
 };
 
 } // namespace platform::gtk
