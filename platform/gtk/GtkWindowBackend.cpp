@@ -98,6 +98,7 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     connections_.emplace_back(window, "configure-event", &onConfigureEvent, this);
     connections_.emplace_back(window, "draw", &onDraw, this);
     connections_.emplace_back(window, "size-allocate", &onSizeAllocate, this);
+    connections_.emplace_back(window, "map-event", &onMapEvent, this);
     setFrame(spec.contentRect, false);
 }
 
@@ -273,7 +274,8 @@ void GtkWindowBackend::applySizeLimits() {
     auto hints = GDK_HINT_MIN_SIZE;
     if (resizable_) {
         const bool grown = configured_.width >= target.width && configured_.height >= target.height;
-        geometry.min_width = std::min({pixels(minSize_.width), target.width, grown ? target.width : configured_.width});
+        geometry.min_width =
+            std::min({pixels(minSize_.width), target.width, grown ? target.width : configured_.width});
         geometry.min_height =
             std::min({pixels(minSize_.height), target.height, grown ? target.height : configured_.height});
         geometry.min_width = std::max(geometry.min_width, 1);
@@ -414,6 +416,15 @@ void GtkWindowBackend::onSizeAllocate(GtkWidget*, GdkRectangle*, gpointer data) 
     auto* self = static_cast<GtkWindowBackend*>(data);
     if (self->takesContentOutline())
         self->applyShape();
+}
+
+// Showing the window drops the input shape given before (the bounding shape stays), so the
+// outline is given again once the window is on screen.
+gboolean GtkWindowBackend::onMapEvent(GtkWidget*, GdkEvent*, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    if (self->takesContentOutline())
+        self->applyShape();
+    return FALSE;
 }
 
 } // namespace platform::gtk

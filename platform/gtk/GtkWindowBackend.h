@@ -63,6 +63,7 @@ class GtkWindowBackend final : public Window {
     static gboolean onTitlebarPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
+    static gboolean onMapEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
 
     GObjectRef<GtkWindow> window_;
     // Owned by the window.

@@ -1,6 +1,8 @@
 """The bubble of the real program: where it appears, what a click and a drag do, where it comes back."""
 
 import re
+import shutil
+import subprocess
 import time
 import unittest
 
@@ -75,6 +77,31 @@ class Bubble(unittest.TestCase):
         time.sleep(1)
         self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(middle), "click", "1"])
+        self.wait_for(self.interface, self.work_area)
+
+    @unittest.skipUnless(shutil.which("xcompmgr"), "needs a compositor (xcompmgr)")
+    def test_under_a_compositor_the_bubble_has_alpha_and_lets_its_corners_be_clicked_through(self):
+        compositor = subprocess.Popen(["xcompmgr"], env=self.desktop.env, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+        self.addCleanup(compositor.wait, 5)
+        self.addCleanup(compositor.terminate)
+        wait_until(lambda: "_NET_WM_CM_S0" in self.desktop.x(["xprop", "-root"], check=False) or
+                   compositor.poll() is not None, 10, message="the compositor")
+        time.sleep(0.5)
+
+        bubble = self.minimize()
+        self.wait_for(bubble, self.corner())
+        self.assertIn("Depth: 32", self.desktop.x(["xwininfo", "-id", bubble]))
+        box = self.desktop.geometry(bubble)
+        self.desktop.x(["xdotool", "mousemove", "700", "300"])
+        shot = self.desktop.screenshot("bubble-composited.png")
+        self.assertColour(self.pixel(shot, box.x + 2, box.y + 2), self.pixel(shot, box.x - 4, box.y + 2))
+        self.assertColour(self.pixel(shot, box.x + 10, box.y + SIDE // 2), FILL)
+
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(box.y + 3), "click", "1"])
+        time.sleep(1)
+        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(box.y + SIDE // 2), "click", "1"])
         self.wait_for(self.interface, self.work_area)
 
     def assertColour(self, actual, expected):
