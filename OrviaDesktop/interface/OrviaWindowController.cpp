@@ -54,6 +54,8 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     webView->setUIDelegate(this);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     userContentController->addScriptMessageHandler(*this, messageHandlerName);
+
+    loadInterface();
 }
 
 OrviaWindowController::~OrviaWindowController() {

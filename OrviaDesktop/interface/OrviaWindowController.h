@@ -4,6 +4,7 @@
 #include "interface/NullMessageHandler.h"
 #include "platform/Platform.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,12 @@ class OrviaWindowController final : public platform::WindowDelegate,
     requestMediaCapturePermission(const std::string& origin, platform::MediaCaptureType type,
                                   std::function<void(platform::PermissionDecision)> decisionHandler) override;
     bool tryToPerform(const std::string& action, platform::View* sender) override;
+
+    // The resource file "name.extension", from the resource bundle on (see findResource).
+    std::optional<std::filesystem::path> resourceURL(const std::string& name,
+                                                     const std::string& extension) const;
+    // Fills the web view with the web interface, or the fallback page when it cannot be had.
+    void loadInterface();
 
     // The kiosk's guest identity, made once and kept in the user defaults.
     static std::string memberID(platform::UserDefaults& defaults);

@@ -10,7 +10,7 @@ namespace fake {
 // The shared application. The test plays the system: it finishes launching, asks to quit and
 // reopens the application.
 class FakeApplication final : public platform::Application {
-  public:
+public:
     explicit FakeApplication(Log& log) : m_log(log) {}
 
     void setDelegate(std::weak_ptr<platform::ApplicationDelegate> delegate) override;
@@ -36,7 +36,7 @@ class FakeApplication final : public platform::Application {
     };
     const std::vector<SentAction>& sentActions() const { return m_sent; }
 
-  private:
+private:
     platform::TerminateReply askToTerminate();
 
     Log& m_log;

@@ -11,7 +11,7 @@ namespace fake {
 // A button whose every call is logged as "button.<call>". The test plays the user's pointer with
 // mouseDown, mouseDragged and mouseUp, at points on the screen.
 class FakeButton final : public platform::Button {
-  public:
+public:
     FakeButton(Log& log, const platform::Rect& frame);
 
     void setTitle(const std::string& title) override;
@@ -39,7 +39,7 @@ class FakeButton final : public platform::Button {
     const std::string& title() const { return m_title; }
     const std::string& toolTip() const { return m_toolTip; }
 
-  private:
+private:
     platform::Event event(const platform::Point& location);
 
     Log& m_log;

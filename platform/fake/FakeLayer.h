@@ -7,7 +7,7 @@ namespace fake {
 
 // A button's layer, logged as "button.layer.<call>".
 class FakeLayer final : public platform::Layer {
-  public:
+public:
     explicit FakeLayer(Log& log) : m_log(log) {}
 
     void setBackgroundColor(const platform::Color& color) override;
@@ -15,7 +15,7 @@ class FakeLayer final : public platform::Layer {
     void setBorderWidth(double width) override;
     void setBorderColor(const platform::Color& color) override;
 
-  private:
+private:
     Log& m_log;
 };
 

@@ -15,42 +15,58 @@
 namespace fake {
 
 class FakeScreens final : public platform::Screens {
-  public:
+public:
     std::optional<platform::Screen> mainScreen() const override { return m_main; }
     void setMainScreen(std::optional<platform::Screen> screen) { m_main = std::move(screen); }
 
-  private:
+private:
     std::optional<platform::Screen> m_main;
 };
 
 class FakeUserDefaults final : public platform::UserDefaults {
-  public:
+public:
     explicit FakeUserDefaults(Log& log) : m_log(log) {}
     std::optional<nlohmann::json> objectForKey(const std::string& key) const override;
     void setObject(const std::string& key, const nlohmann::json& value) override;
 
-  private:
+private:
     Log& m_log;
     std::map<std::string, nlohmann::json> m_values;
 };
 
+// An installed program in a fresh temporary folder, removed with the bundle: the folder that
+// holds the executable, with the resource bundle the build puts beside it and an empty
+// "Resources" in it. Tests put the resource files they need there, or point path elsewhere.
 class FakeBundle final : public platform::Bundle {
-  public:
+public:
+    FakeBundle();
+    ~FakeBundle() override;
+    FakeBundle(const FakeBundle&) = delete;
+    FakeBundle& operator=(const FakeBundle&) = delete;
+
     std::filesystem::path bundlePath() const override { return path; }
     std::filesystem::path executablePath() const override { return path / "OrviaDesktop"; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
 
-    std::filesystem::path path = "/opt/orvia";
+    // The "Resources" folder of the resource bundle inside the installation.
+    std::filesystem::path resources() const { return m_installation / resourceBundleName / "Resources"; }
+
+    static constexpr const char* resourceBundleName = "OrviaDesktop_OrviaDesktop.bundle";
+
+    std::filesystem::path path;
     nlohmann::json info = {{"CFBundleShortVersionString", "1.3.2"}};
+
+private:
+    std::filesystem::path m_installation;
 };
 
 class FakeWorkspace final : public platform::Workspace {
-  public:
+public:
     explicit FakeWorkspace(Log& log) : m_log(log) {}
     bool openURL(const std::string& url) override;
     const std::vector<std::string>& openedURLs() const { return m_opened; }
 
-  private:
+private:
     Log& m_log;
     std::vector<std::string> m_opened;
 };
@@ -58,7 +74,7 @@ class FakeWorkspace final : public platform::Workspace {
 // A whole system in memory. Starts with one 1440 x 900 screen whose work area leaves a
 // 25-point bar at the top and a 70-point dock at the bottom.
 class FakePlatform final : public platform::Platform {
-  public:
+public:
     FakePlatform();
 
     platform::Application& application() override { return app; }
@@ -91,7 +107,7 @@ class FakePlatform final : public platform::Platform {
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
 
-  private:
+private:
     std::map<std::string, FakeWindow*> m_windows;
     std::vector<FakeWebView*> m_webViews;
     std::vector<FakeButton*> m_buttons;

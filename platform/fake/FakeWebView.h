@@ -9,7 +9,7 @@
 namespace fake {
 
 class FakeWebView final : public platform::WebView {
-  public:
+public:
     FakeWebView(Log& log, const platform::Rect& frame, const platform::WebViewConfiguration& configuration);
 
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
@@ -30,7 +30,7 @@ class FakeWebView final : public platform::WebView {
     bool drawsBackground() const { return m_drawsBackground; }
     platform::UIDelegate* uiDelegate() const { return m_uiDelegate; }
 
-  private:
+private:
     Log& m_log;
     platform::WebViewConfiguration m_configuration;
     std::string m_html;

@@ -8,7 +8,7 @@ namespace fake {
 // A window whose every call is logged under its role ("interface.setFrame 0,0,2,2 display=NO").
 // The test plays the window manager with requestClose, miniaturize and moveByUser.
 class FakeWindow final : public platform::Window {
-  public:
+public:
     FakeWindow(Log& log, const platform::WindowSpec& spec);
     ~FakeWindow() override;
 
@@ -54,7 +54,7 @@ class FakeWindow final : public platform::Window {
     platform::View* contentView() const { return m_contentView; }
     platform::WindowDelegate* delegate() const { return m_delegate; }
 
-  private:
+private:
     void record(const std::string& call);
 
     Log& m_log;

@@ -9,14 +9,14 @@ namespace fake {
 
 // The platform calls made so far, one readable line each, in order.
 class Log {
-  public:
+public:
     void add(std::string line) { m_lines.push_back(std::move(line)); }
     const std::vector<std::string>& lines() const { return m_lines; }
     // The lines since the last take, so a test can check one step at a time.
     std::vector<std::string> take();
     std::vector<std::string> linesStartingWith(const std::string& prefix) const;
 
-  private:
+private:
     std::vector<std::string> m_lines;
     std::size_t m_taken = 0;
 };

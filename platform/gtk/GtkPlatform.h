@@ -6,14 +6,14 @@
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
 #include "GtkWorkspace.h"
-#include "MemoryUserDefaults.h"
+#include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
 
 // The desktop: GTK 3 and WebKitGTK on X11.
 class GtkPlatform final : public Platform {
-  public:
+public:
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
@@ -30,13 +30,13 @@ class GtkPlatform final : public Platform {
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
 
-  private:
+private:
     GtkApplicationBackend application_;
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
     ExecutableBundle bundle_;
-    MemoryUserDefaults userDefaults_;
+    files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
 };
 

@@ -17,7 +17,7 @@ namespace platform::gtk {
 // the window's X geometry is exactly its frame. A non-activating panel never takes the focus and
 // stays out of taskbars and pagers; with a clear background it takes the outline of its content.
 class GtkWindowBackend final : public Window {
-  public:
+public:
     GtkWindowBackend(const WindowSpec& spec, GtkApplication* application);
     ~GtkWindowBackend() override;
 
@@ -48,7 +48,7 @@ class GtkWindowBackend final : public Window {
     void setContentView(View& view) override;
     void setDelegate(WindowDelegate* delegate) override;
 
-  private:
+private:
     GtkWidget* widget() const { return GTK_WIDGET(window_.get()); }
     void applySizeLimits();
     void moveToFrame();
