@@ -419,11 +419,9 @@ void GtkWindowBackend::onSizeAllocate(GtkWidget*, GdkRectangle*, gpointer data) 
 }
 
 // Showing the window drops the input shape given before (the bounding shape stays), so the
-// outline is given again once the window is on screen.
+// shapes are given again once the window is on screen.
 gboolean GtkWindowBackend::onMapEvent(GtkWidget*, GdkEvent*, gpointer data) {
-    auto* self = static_cast<GtkWindowBackend*>(data);
-    if (self->takesContentOutline())
-        self->applyShape();
+    static_cast<GtkWindowBackend*>(data)->applyShape();
     return FALSE;
 }
 
