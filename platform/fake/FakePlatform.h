@@ -1,7 +1,9 @@
 #pragma once
 
+#include "fake/FakeAlert.h"
 #include "fake/FakeApplication.h"
 #include "fake/FakeButton.h"
+#include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
 #include "fake/FakeUserContentController.h"
@@ -10,6 +12,7 @@
 #include "fake/Log.h"
 #include "platform/Platform.h"
 
+#include <deque>
 #include <map>
 
 namespace fake {
@@ -84,11 +87,13 @@ public:
     platform::Screens& screens() override { return screenList; }
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
+    platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
     std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
-    std::unique_ptr<platform::WebView>
-    makeWebView(const platform::Rect& frame, const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
+                                                   const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::Alert> makeAlert() override;
 
     // The windows, web views and buttons made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
@@ -106,6 +111,9 @@ public:
     FakeScreens screenList;
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
+    FakeHttp network{log};
+    // The user's answers to the coming alerts, in order.
+    std::deque<int> alertResponses;
 
 private:
     std::map<std::string, FakeWindow*> m_windows;

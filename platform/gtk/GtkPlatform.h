@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurlHttp.h"
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
 #include "GlibMainQueue.h"
@@ -23,12 +24,14 @@ public:
     Screens& screens() override { return screens_; }
     UserDefaults& userDefaults() override { return userDefaults_; }
     Workspace& workspace() override { return workspace_; }
+    Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::unique_ptr<Button> makeButton(const Rect& frame) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
+    std::unique_ptr<Alert> makeAlert() override;
 
 private:
     GtkApplicationBackend application_;
@@ -38,6 +41,9 @@ private:
     ExecutableBundle bundle_;
     files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
+    // Last, so it goes first: its running requests end while the rest still stands for their
+    // completions.
+    CurlHttp http_;
 };
 
 } // namespace platform::gtk
