@@ -6,7 +6,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ORVIA_BUILD_DIR:-$root/build}"
 
 "$root/scripts/install-dependencies.sh"
-"$root/scripts/build.sh" -DBUILD_TESTING=OFF
+"$root/scripts/build.sh" -DBUILD_TESTING=OFF -DORVIA_MOCK_CAPTURE_DEVICES=OFF
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     exec "$build/OrviaDesktop"

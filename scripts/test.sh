@@ -7,7 +7,8 @@ build="${ORVIA_BUILD_DIR:-$root/build}"
 
 "$root/scripts/install-dependencies.sh"
 "$root/scripts/check-toolkit-free.sh"
-"$root/scripts/build.sh"
+# The end-to-end tests reach the microphone decision through the engine's mock devices.
+"$root/scripts/build.sh" -DBUILD_TESTING=ON -DORVIA_MOCK_CAPTURE_DEVICES=ON
 cd "$build"
 ctest --output-on-failure -L unit -j"$(nproc)"
 ctest --output-on-failure -LE unit

@@ -103,6 +103,8 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
 }
 
 GtkWindowBackend::~GtkWindowBackend() {
+    if (settleTimer_)
+        g_source_remove(settleTimer_);
     connections_.clear();
     // The view outlives the window, so it leaves before the window destroys its children.
     detachContentView();
@@ -116,7 +118,10 @@ Rect GtkWindowBackend::frame() const {
 // display has nothing to do here: GTK redraws what changed on its own.
 void GtkWindowBackend::setFrame(const Rect& frame, bool) {
     frame_ = frame;
-    pendingSize_ = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
+    settlingFrame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
+    settleTicksLeft_ = 8;
+    if (!settleTimer_)
+        settleTimer_ = g_timeout_add(150, &holdSettlingFrame, this);
     // The window manager would keep a maximized window where it is.
     if (maximized_)
         gtk_window_unmaximize(window_.get());
@@ -378,16 +383,49 @@ gboolean GtkWindowBackend::onWindowStateEvent(GtkWidget*, GdkEventWindowState* e
     return FALSE;
 }
 
+// GTK keeps its own idea of the size it last asked for: when the window manager answered a
+// request with an interim size (a minimum, the header bar's size), or a relayout shrank the window
+// afterwards, asking GTK again for the same size sends nothing. So for a moment after the program
+// sets a frame, a window that is not there is put there directly.
+// While a frame settles, a window short of it at or below its minimum size is GTK or the window
+// manager on the way (or a relayout clamping a stale size), never the user's choice.
+bool GtkWindowBackend::isInterimSize(const GdkRectangle& size) const {
+    if (!settlingFrame_ || (size.width == settlingFrame_->width && size.height == settlingFrame_->height))
+        return false;
+    const int minimumWidth = std::max(pixels(minSize_.width), appliedLimits_.min_width);
+    const int minimumHeight = std::max(pixels(minSize_.height), appliedLimits_.min_height);
+    // Below the minimum the window takes no input, so no size on the way there is the user's.
+    if (settlingFrame_->width < minimumWidth || settlingFrame_->height < minimumHeight)
+        return true;
+    return size.width <= minimumWidth && size.height <= minimumHeight;
+}
+
+gboolean GtkWindowBackend::holdSettlingFrame(gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    GdkWindow* window = gtk_widget_get_window(self->widget());
+    if (!self->settlingFrame_ || !window || !gtk_widget_get_mapped(self->widget()) ||
+        self->settleTicksLeft_-- <= 0) {
+        self->settlingFrame_.reset();
+        self->settleTimer_ = 0;
+        return G_SOURCE_REMOVE;
+    }
+    const GdkRectangle& target = *self->settlingFrame_;
+    if (self->isInterimSize(self->configured_))
+        gdk_window_move_resize(window, target.x, target.y, target.width, target.height);
+    return G_SOURCE_CONTINUE;
+}
+
 gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
     auto* self = static_cast<GtkWindowBackend*>(data);
     const GdkRectangle geometry{event->x, event->y, event->width, event->height};
     self->configured_ = geometry;
-    if (self->pendingSize_ && (geometry.width != self->pendingSize_->width ||
-                               geometry.height != self->pendingSize_->height)) {
+    if (self->isInterimSize(geometry)) {
         self->applySizeLimits();
         return FALSE;
     }
-    self->pendingSize_.reset();
+    // Anything else that is not the frame set is the user's doing, and is kept.
+    if (self->settlingFrame_ && !gdk_rectangle_equal(&geometry, &*self->settlingFrame_))
+        self->settlingFrame_.reset();
     self->frame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget)).fromX11(geometry);
     // A window that has grown into its frame gets its full minimum back.
     self->applySizeLimits();

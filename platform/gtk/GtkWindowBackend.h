@@ -61,6 +61,8 @@ private:
     static gboolean onDeleteEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
     static gboolean onWindowStateEvent(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
     static gboolean onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+    static gboolean holdSettlingFrame(gpointer self);
+    bool isInterimSize(const GdkRectangle& size) const;
     static gboolean onTitlebarPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
@@ -77,9 +79,11 @@ private:
     Size minSize_;
     // The size X last reported, and the minimum last handed to the window manager.
     GdkRectangle configured_{};
-    // The size of a frame the program set that X has not reported yet: until it has, what X
-    // reports is on the way there and must not become the frame.
-    std::optional<GdkRectangle> pendingSize_;
+    // A frame the program set, held for a moment: what X reports meanwhile is on the way there
+    // (or a late relayout undoing it) and must not become the frame.
+    std::optional<GdkRectangle> settlingFrame_;
+    guint settleTimer_ = 0;
+    int settleTicksLeft_ = 0;
     GdkGeometry appliedLimits_{};
     std::string title_;
     TitleVisibility titleVisibility_ = TitleVisibility::Visible;
