@@ -146,6 +146,23 @@ class Desktop(contextlib.AbstractContextManager):
         process.output_files[1].flush()
         return pathlib.Path(process.output_files[1].name).read_text()
 
+    def record_default_browser(self, types=("x-scheme-handler/https", "x-scheme-handler/http")):
+        """Makes a recorder the user's default handler for the given types; returns a function that
+        gives the addresses it was started with, in order."""
+        record = self.home / "opened.txt"
+        recorder = self.home / "record-url"
+        recorder.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$1\" >> '{record}'\n")
+        recorder.chmod(0o755)
+        applications = pathlib.Path(self.env["XDG_DATA_HOME"]) / "applications"
+        applications.mkdir(parents=True, exist_ok=True)
+        (applications / "orvia-test-browser.desktop").write_text(
+            "[Desktop Entry]\nType=Application\nName=Test Browser\nNoDisplay=true\n"
+            f"Exec={recorder} %u\nMimeType={';'.join(types)};\n")
+        defaults = "[Default Applications]\n" + "".join(f"{t}=orvia-test-browser.desktop\n" for t in types)
+        (pathlib.Path(self.env["XDG_CONFIG_HOME"]) / "mimeapps.list").write_text(defaults)
+        (applications / "mimeapps.list").write_text(defaults)
+        return lambda: record.read_text().splitlines() if record.exists() else []
+
     # Windows -----------------------------------------------------------------------------------
 
     def windows(self, role=None):

@@ -1,9 +1,10 @@
 """A test page for the real program, driven from the test through a loopback HTTP server.
 
 `PageChannel` serves on 127.0.0.1 and writes a copy of the program beside a resource bundle whose
-index.html is the test page. The page polls the server for scripts, runs each (awaiting promises)
+index.html is the test page, or, with `bundled=True`, a copy of the shipped page with the channel's
+script added at its end. The page polls the server for scripts, runs each (awaiting promises)
 and posts the result back, so a test can make the page do anything a page can: post script
-messages, call getUserMedia.
+messages, call getUserMedia, read the shipped page's state.
 """
 
 import http.server
@@ -13,13 +14,11 @@ import queue
 import shutil
 import threading
 
-from kiosk import PROGRAM, wait_until
+from kiosk import BUILD_DIR, PROGRAM, wait_until
 
-PAGE = """<!DOCTYPE html>
-<html><head><meta charset="utf-8"><title>test page</title></head>
-<body style="margin:0;background:#2e3440;color:#eceff4;font:24px sans-serif">
-<p>Orvia end-to-end test page</p>
-<script>
+BUNDLE = "OrviaDesktop_OrviaDesktop.bundle"
+
+CHANNEL = """<script>
 const channel = "http://127.0.0.1:PORT";
 async function serve() {
   for (;;) {
@@ -41,12 +40,18 @@ async function serve() {
   }
 }
 serve();
-</script></body></html>
+</script>
+"""
+PAGE = """<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>test page</title></head>
+<body style="margin:0;background:#2e3440;color:#eceff4;font:24px sans-serif">
+<p>Orvia end-to-end test page</p>
+CHANNEL</body></html>
 """
 
 
 class PageChannel:
-    def __init__(self, folder):
+    def __init__(self, folder, bundled=False):
         self._scripts = queue.Queue()
         self._results = queue.Queue()
         self.requests = 0
@@ -82,9 +87,16 @@ class PageChannel:
         self._thread.start()
 
         folder = pathlib.Path(folder)
-        resources = folder / "OrviaDesktop_OrviaDesktop.bundle" / "Resources"
-        resources.mkdir(parents=True)
-        (resources / "index.html").write_text(PAGE.replace("PORT", str(self._server.server_port)))
+        resources = folder / BUNDLE / "Resources"
+        channel_script = CHANNEL.replace("PORT", str(self._server.server_port))
+        if bundled:
+            shutil.copytree(BUILD_DIR / BUNDLE / "Resources", resources)
+            page = resources / "index.html"
+            html = page.read_text()
+            page.write_text(html.replace("</body>", channel_script + "</body>", 1))
+        else:
+            resources.mkdir(parents=True)
+            (resources / "index.html").write_text(PAGE.replace("CHANNEL", channel_script))
         self.program = folder / "OrviaDesktop"
         shutil.copy2(PROGRAM, self.program)
 

@@ -1,7 +1,6 @@
 """The page's script messages and media requests, answered by the real program."""
 
 import os
-import pathlib
 import time
 import unittest
 
@@ -20,8 +19,7 @@ class PageMessages(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
         self.addCleanup(self.desktop.close)
-        self.opened = self.desktop.home / "opened.txt"
-        self.register_recording_browser()
+        self.opened_urls = self.desktop.record_default_browser(HANDLED_TYPES)
         self.page = PageChannel(self.desktop.home / "app")
         self.addCleanup(self.page.close)
         self.program = self.desktop.launch(self.page.program)
@@ -30,20 +28,6 @@ class PageMessages(unittest.TestCase):
         self.work_area = self.desktop.work_area()
         self.wait_for_interface(self.work_area)
 
-    def register_recording_browser(self):
-        """Makes a recorder the user's default for web links, and for everything the page must not open."""
-        recorder = self.desktop.home / "record-url"
-        recorder.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$1\" >> '{self.opened}'\n")
-        recorder.chmod(0o755)
-        applications = pathlib.Path(self.desktop.env["XDG_DATA_HOME"]) / "applications"
-        applications.mkdir(parents=True)
-        (applications / "orvia-test-browser.desktop").write_text(
-            "[Desktop Entry]\nType=Application\nName=Test Browser\nNoDisplay=true\n"
-            f"Exec={recorder} %u\nMimeType={';'.join(HANDLED_TYPES)};\n")
-        defaults = "[Default Applications]\n" + "".join(f"{t}=orvia-test-browser.desktop\n" for t in HANDLED_TYPES)
-        (pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "mimeapps.list").write_text(defaults)
-        (applications / "mimeapps.list").write_text(defaults)
-
     def wait_for_interface(self, expected):
         wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
                    message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
@@ -51,9 +35,6 @@ class PageMessages(unittest.TestCase):
     def collapsed(self):
         area = self.work_area
         return Geometry(area.x, area.y + area.height - 2, 2, 2)
-
-    def opened_urls(self):
-        return self.opened.read_text().splitlines() if self.opened.exists() else []
 
     def test_minimize_and_wake_and_nothing_else(self):
         for ignored in ["minimize", ["minimize"], {"type": "Minimize"}, {"type": 1}, {"kind": "minimize"}]:

@@ -24,21 +24,6 @@ DOWNLOAD = "https://downloads.orvia.test/OrviaDesktop-1.4.0.dmg"
 # this long after its request reached the server.
 SETTLE = 3.0
 
-HANDLER = """#!/bin/sh
-printf '%s\\n' "$1" >> "{record}"
-"""
-HANDLER_ENTRY = """[Desktop Entry]
-Type=Application
-Name=Orvia test browser
-Exec={handler} %u
-MimeType=x-scheme-handler/https;x-scheme-handler/http;
-NoDisplay=true
-"""
-MIME_APPS = """[Default Applications]
-x-scheme-handler/https=orvia-test-browser.desktop
-x-scheme-handler/http=orvia-test-browser.desktop
-"""
-
 
 class UpdateCheck(unittest.TestCase):
     @classmethod
@@ -56,17 +41,7 @@ class UpdateCheck(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.opened = self.desktop.home / "opened.txt"
-        self.install_test_browser()
-
-    def install_test_browser(self):
-        handler = self.desktop.home / "test-browser.sh"
-        handler.write_text(HANDLER.format(record=self.opened))
-        handler.chmod(0o755)
-        applications = self.desktop.home / "data" / "applications"
-        applications.mkdir(parents=True)
-        (applications / "orvia-test-browser.desktop").write_text(HANDLER_ENTRY.format(handler=handler))
-        (self.desktop.home / "config" / "mimeapps.list").write_text(MIME_APPS)
+        self.opened_addresses = self.desktop.record_default_browser()
 
     def serve(self, answer, authority=None):
         server = UpdateServer(PORT, authority or self.authority)
@@ -98,9 +73,6 @@ class UpdateCheck(unittest.TestCase):
     def wait_for_request(self, server, count=1):
         wait_until(lambda: len(server.requests) >= count, 15, message=f"request {count} at the update server")
         return server.requests[count - 1][0]
-
-    def opened_addresses(self):
-        return self.opened.read_text().splitlines() if self.opened.exists() else []
 
     def assert_nothing_shown(self, program):
         opened = self.opened_addresses()

@@ -1,0 +1,98 @@
+"""The shipped kiosk page in the real program: microphone, its own controls, pause and resume.
+
+The page is a copy of the bundled one with only the test channel's script added at its end, so what
+runs is the shipped page; its state is read from the data attributes it keeps on <html>.
+"""
+
+import json
+import os
+import time
+import unittest
+
+from kiosk import Desktop, Geometry, wait_until
+from page_channel import PageChannel
+
+HELP = "https://orvia.ai/help"
+
+needs_mock_devices = unittest.skipUnless(
+    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
+    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
+
+
+@needs_mock_devices
+class KioskPage(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
+        self.addCleanup(self.desktop.close)
+        self.opened_urls = self.desktop.record_default_browser()
+        self.page = PageChannel(self.desktop.home / "app", bundled=True)
+        self.addCleanup(self.page.close)
+        self.program = self.desktop.launch(self.page.program)
+        self.interface = self.desktop.window("interface")
+        self.page.wait_for_page()
+        self.work_area = self.desktop.work_area()
+        self.wait_for(self.interface, self.work_area)
+
+    def wait_for(self, window, expected, timeout=10):
+        wait_until(lambda: self.desktop.geometry(window) == expected, timeout,
+                   message=f"geometry {expected}, have {self.desktop.geometry(window)}")
+
+    def collapsed(self):
+        area = self.work_area
+        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+
+    def state(self):
+        return json.loads(self.page.run("JSON.stringify(document.documentElement.dataset)"))
+
+    def wait_for_state(self, **expected):
+        def reached():
+            state = self.state()
+            return all(state.get(key) == value for key, value in expected.items())
+        wait_until(reached, 15, interval=0.2, message=f"page state {expected}, have {self.state()}")
+
+    def click_on_page(self, element_id):
+        """Clicks the middle of a page element, as a person would, with the pointer."""
+        box = json.loads(self.page.run(
+            f"const r = document.getElementById('{element_id}').getBoundingClientRect();"
+            "JSON.stringify({x: r.left + r.width / 2, y: r.top + r.height / 2,"
+            " width: innerWidth, height: innerHeight})"))
+        window = self.desktop.geometry(self.interface)
+        # The web view fills the window below anything the window puts above it.
+        x = window.x + window.width - box["width"] + box["x"]
+        y = window.y + window.height - box["height"] + box["y"]
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", "1"])
+
+    def test_microphone_listening_after_the_grant_with_the_embedded_face(self):
+        self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
+        state = self.state()
+        self.assertEqual(state["orviaFace"], "image")
+        self.assertRegex(state["orviaKiosk"], r"^[0-9A-F]{4}-[0-9A-F]{4}$")
+
+    def test_minimize_control_collapses_and_pauses_and_the_bubble_resumes(self):
+        self.wait_for_state(orviaMic="listening", orviaTracks="1")
+        self.click_on_page("minimize")
+        bubble = self.desktop.window("bubble")
+        self.wait_for(self.interface, self.collapsed())
+        self.wait_for_state(orviaState="paused", orviaMic="off", orviaTracks="0")
+        # Nothing wakes the microphone while collapsed (no retry, no late grant).
+        time.sleep(2)
+        self.assertEqual(self.state()["orviaTracks"], "0")
+
+        box = self.desktop.geometry(bubble)
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
+                        str(box.y + box.height // 2), "click", "1"])
+        self.wait_for(self.interface, self.work_area)
+        self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
+
+    def test_help_link_opens_in_the_default_browser(self):
+        self.click_on_page("help")
+        wait_until(self.opened_urls, 15, message="the default browser to be started")
+        time.sleep(1)
+        self.assertEqual(self.opened_urls(), [HELP])
+        # Opened outside: the page itself stays where it was.
+        self.assertEqual(self.page.run("location.protocol"), "file:")
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+
+
+if __name__ == "__main__":
+    unittest.main()
