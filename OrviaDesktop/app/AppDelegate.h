@@ -2,12 +2,15 @@
 
 #include "interface/OrviaWindowController.h"
 #include "platform/Platform.h"
+#include "platform/Responder.h"
 
 #include <memory>
 
 namespace orvia {
 
-class AppDelegate final : public platform::ApplicationDelegate, public std::enable_shared_from_this<AppDelegate> {
+class AppDelegate final : public platform::ApplicationDelegate,
+                          public platform::ActionResponder,
+                          public std::enable_shared_from_this<AppDelegate> {
 public:
     static constexpr std::uint64_t kioskActivityOptions =
         platform::ActivityOptions::UserInitiated | platform::ActivityOptions::IdleDisplaySleepDisabled;
@@ -19,8 +22,18 @@ public:
     platform::TerminateReply applicationShouldTerminate() override;
     void applicationWillTerminate() override;
     bool applicationShouldHandleReopen(bool hasVisibleWindows) override;
+    // The menu's actions, by name.
+    bool performAction(std::string_view action) override;
+
+    // Menu actions.
+    void showOrvia();
+    // Asks the system to authenticate an administrator; only then lets the application terminate.
+    void administratorExit();
 
 private:
+    void configureMenu();
+    void installLaunchAgent();
+
     platform::Platform& os;
     std::unique_ptr<OrviaWindowController> orviaController;
     bool allowTermination = false;

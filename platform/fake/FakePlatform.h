@@ -3,6 +3,7 @@
 #include "fake/FakeApplication.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
+#include "fake/FakeProcessLauncher.h"
 #include "fake/FakeUserContentController.h"
 #include "fake/FakeWebView.h"
 #include "fake/FakeWindow.h"
@@ -43,6 +44,20 @@ public:
     nlohmann::json info = {{"CFBundleShortVersionString", "1.3.2"}};
 };
 
+// No login items folder until a test gives one.
+class FakeLoginItems final : public platform::LoginItems {
+public:
+    explicit FakeLoginItems(Log& log) : m_log(log) {}
+    std::optional<std::filesystem::path> folder() const override;
+    platform::LoginItemFormat format() const override { return kind; }
+
+    std::optional<std::filesystem::path> path;
+    platform::LoginItemFormat kind = platform::LoginItemFormat::DesktopEntry;
+
+private:
+    Log& m_log;
+};
+
 class FakeWorkspace final : public platform::Workspace {
 public:
     explicit FakeWorkspace(Log& log) : m_log(log) {}
@@ -67,6 +82,8 @@ public:
     platform::Screens& screens() override { return screenList; }
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
+    platform::LoginItems& loginItems() override { return logins; }
+    platform::ProcessLauncher& processLauncher() override { return launcher; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
@@ -87,6 +104,8 @@ public:
     FakeScreens screenList;
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
+    FakeLoginItems logins{log};
+    FakeProcessLauncher launcher{log};
 
 private:
     std::map<std::string, FakeWindow*> m_windows;

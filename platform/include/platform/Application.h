@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Menu.h"
+
 #include <memory>
 
 namespace platform {
@@ -34,6 +36,11 @@ public:
     virtual void terminate() = 0;
     virtual void unhide() = 0;
     virtual void activateIgnoringOtherApps(bool flag) = 0;
+    // Replaces the application's menu. A chosen item's action goes to its target, or without one
+    // to the delegate when the delegate is an ActionResponder.
+    virtual void setMainMenu(Menu menu) = 0;
+    // The system's alert sound; silent where the system has none.
+    virtual void beep() = 0;
 };
 
 } // namespace platform

@@ -2,7 +2,9 @@
 
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
+#include "platform/Process.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Screen.h"
 #include "platform/UserDefaults.h"
@@ -27,6 +29,8 @@ public:
     virtual Screens& screens() = 0;
     virtual UserDefaults& userDefaults() = 0;
     virtual Workspace& workspace() = 0;
+    virtual LoginItems& loginItems() = 0;
+    virtual ProcessLauncher& processLauncher() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;

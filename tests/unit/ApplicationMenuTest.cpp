@@ -1,0 +1,80 @@
+#include "app/AppDelegate.h"
+#include "fake/FakePlatform.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using platform::ModifierFlags::Command;
+using platform::ModifierFlags::Option;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class ApplicationMenu : public testing::Test {
+  protected:
+    ApplicationMenu() : delegate(std::make_shared<orvia::AppDelegate>(os)) { os.app.setDelegate(delegate); }
+
+    void launch() {
+        os.app.finishLaunching();
+        os.log.take();
+    }
+
+    fake::FakePlatform os;
+    std::shared_ptr<orvia::AppDelegate> delegate;
+};
+
+} // namespace
+
+TEST_F(ApplicationMenu, OneUntitledMenuWithTheThreeCommandsAndNoQuit) {
+    launch();
+    EXPECT_THAT(
+        os.app.mainMenuDescription(),
+        ElementsAre(
+            R"(item title="" key="" mask=0x100000 action= target=none submenu title="")",
+            R"(  item title="Show Orvia" key="n" mask=0x100000 action=showOrvia target=none)",
+            R"(  item title="Check for Updates..." key="" mask=0x100000 action=checkForUpdatesFromMenu target=none)",
+            "  separator",
+            R"(  item title="Administrator Exit..." key="q" mask=0x180000 action=administratorExit target=none)"));
+    EXPECT_EQ(os.log.linesStartingWith("app.setMainMenu").size(), 1u);
+}
+
+TEST_F(ApplicationMenu, CommandNBringsTheInterfaceBackFromTheBubble) {
+    launch();
+    os.app.requestQuit();
+    ASSERT_EQ(os.window("interface")->frame(), (platform::Rect{0, 70, 2, 2}));
+
+    EXPECT_TRUE(os.app.pressKeyEquivalent("n", Command));
+    EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame);
+    EXPECT_EQ(os.window("interface")->alpha(), 1.0);
+    EXPECT_TRUE(os.window("interface")->isKey());
+}
+
+TEST_F(ApplicationMenu, ShowOrviaBeforeThereIsAControllerDoesNothing) {
+    os.log.take();
+    EXPECT_TRUE(delegate->performAction("showOrvia"));
+    EXPECT_THAT(os.log.take(), IsEmpty());
+    EXPECT_EQ(os.window("interface"), nullptr);
+}
+
+TEST_F(ApplicationMenu, PlainCommandQIsAnsweredByNoItemAndQuitsNothing) {
+    launch();
+    for (std::uint64_t modifiers : {std::uint64_t{0}, Command, Option}) {
+        EXPECT_FALSE(os.app.pressKeyEquivalent("q", modifiers)) << modifiers;
+    }
+    EXPECT_THAT(os.log.take(), IsEmpty());
+    EXPECT_FALSE(os.app.hasTerminated());
+}
+
+TEST_F(ApplicationMenu, CommandOptionQStartsTheAdministratorExit) {
+    launch();
+    os.launcher.outcome = 1;
+    EXPECT_TRUE(os.app.pressKeyEquivalent("q", Command | Option));
+    EXPECT_EQ(os.log.linesStartingWith("process.run").size(), 1u);
+}
+
+TEST_F(ApplicationMenu, TheDelegateAnswersOnlyActionsItHas) {
+    EXPECT_FALSE(delegate->performAction("terminate"));
+    EXPECT_FALSE(delegate->performAction(""));
+    EXPECT_FALSE(delegate->performAction("showOrvia:"));
+}
