@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <ranges>
 #include <vector>
 
 namespace orvia {
@@ -18,7 +17,7 @@ std::int64_t componentValue(std::string_view piece) {
     std::string_view digits = piece;
     if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
         digits.remove_prefix(1);
-    if (digits.empty() || !std::ranges::all_of(digits, isAsciiDigit))
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit))
         return 0;
     // from_chars takes a minus sign but not a plus sign.
     const std::string_view number = piece.front() == '+' ? digits : piece;
@@ -30,9 +29,12 @@ std::int64_t componentValue(std::string_view piece) {
 // Splits at the byte '.', even where a combining mark follows it; versions in use are plain ASCII.
 std::vector<std::int64_t> components(std::string_view version) {
     std::vector<std::int64_t> values;
-    for (const auto piece : version | std::views::split('.')) {
+    while (!version.empty()) {
+        auto stop = version.find('.');
+        auto piece = version.substr(0, stop);
         if (!piece.empty())
-            values.push_back(componentValue(std::string_view(piece.begin(), piece.end())));
+            values.push_back(componentValue(piece));
+        version.remove_prefix(stop == std::string_view::npos ? version.size() : stop + 1);
     }
     return values;
 }

@@ -1,0 +1,283 @@
+"use strict";
+
+// The kiosk page of Orvia. The shell collapses it into a bubble with orviaPause and brings it back with
+// orviaResume; both may arrive at any time, repeatedly, even before the document has finished parsing.
+// State for tests and styles lives on <html>: data-orvia-state, data-orvia-mic, data-orvia-tracks,
+// data-orvia-face, data-orvia-kiosk.
+(function () {
+    const root = document.documentElement;
+    const RETRY_MS = 15000;
+    const MIC_TEXT = {
+        asking: "Turning on the microphone…",
+        listening: "Listening",
+        unavailable: "Microphone unavailable",
+        off: "Paused",
+    };
+    // Errors after which asking again cannot help until something changes.
+    const FINAL_MIC_ERRORS = ["NotAllowedError", "SecurityError", "TypeError"];
+
+    let running = true;
+    let mic = "off"; // the markup already says "asking" for the time before the first request
+    let micRequest = 0; // bumped to orphan a request still in flight
+    let stream = null;
+    let audio = null;
+    let frame = 0;
+    let retryTimer = 0;
+    let shownLevel = -1;
+
+    window.orviaPause = function () {
+        running = false;
+        root.dataset.orviaState = "paused";
+        clearTimeout(retryTimer);
+        retryTimer = 0;
+        releaseMicrophone();
+        setMic("off");
+    };
+
+    window.orviaResume = function () {
+        running = true;
+        root.dataset.orviaState = "running";
+        if (document.readyState !== "loading") {
+            startMicrophone();
+        }
+    };
+
+    if (document.readyState === "loading") {
+        document.addEventListener("DOMContentLoaded", start, { once: true });
+    } else {
+        start();
+    }
+
+    function start() {
+        showKioskCode();
+        watchFace();
+        byId("minimize").addEventListener("click", () => post({ type: "minimize" }));
+        byId("help").addEventListener("click", (event) => {
+            if (post({ type: "openExternal", url: event.currentTarget.href })) {
+                event.preventDefault();
+            }
+        });
+        document.addEventListener("contextmenu", (event) => event.preventDefault());
+        const media = navigator.mediaDevices;
+        if (media && typeof media.addEventListener === "function") {
+            media.addEventListener("devicechange", () => {
+                if (mic === "unavailable") {
+                    startMicrophone();
+                }
+            });
+        }
+        startMicrophone();
+    }
+
+    function byId(id) {
+        return document.getElementById(id);
+    }
+
+    // Returns whether the shell took the message; in a plain browser there is no bridge.
+    function post(message) {
+        try {
+            const bridge = window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.orvia;
+            if (!bridge || typeof bridge.postMessage !== "function") {
+                return false;
+            }
+            bridge.postMessage(message);
+            return true;
+        } catch (error) {
+            return false;
+        }
+    }
+
+    // A short, stable code that support can match against the member identifier.
+    function kioskCode(memberId) {
+        if (typeof memberId !== "string" || memberId === "") {
+            return null;
+        }
+        let hash = 0x811c9dc5; // FNV-1a over the UTF-8 bytes
+        for (const byte of new TextEncoder().encode(memberId)) {
+            hash = Math.imul(hash ^ byte, 0x01000193) >>> 0;
+        }
+        const hex = hash.toString(16).toUpperCase().padStart(8, "0");
+        return hex.slice(0, 4) + "-" + hex.slice(4);
+    }
+
+    function showKioskCode() {
+        const code = kioskCode(window.ORVIA_MEMBER_ID);
+        root.dataset.orviaKiosk = code || "none";
+        if (code) {
+            byId("kiosk-code").textContent = code;
+        }
+    }
+
+    // Without the embedded image (token left as is, or data that does not decode) the drawn face stays.
+    function watchFace() {
+        const image = byId("face-image");
+        const decided = (ok) => {
+            root.dataset.orviaFace = ok ? "image" : "drawn";
+        };
+        if (!image.getAttribute("src").startsWith("data:image/")) {
+            decided(false);
+        } else if (image.complete) {
+            decided(image.naturalWidth > 0);
+        } else {
+            image.addEventListener("load", () => decided(true), { once: true });
+            image.addEventListener("error", () => decided(false), { once: true });
+        }
+    }
+
+    function setMic(state) {
+        mic = state;
+        root.dataset.orviaMic = state;
+        const text = byId("mic-text");
+        if (text) {
+            text.textContent = MIC_TEXT[state];
+        }
+    }
+
+    function countTracks() {
+        const live = stream ? stream.getAudioTracks().filter((track) => track.readyState === "live").length : 0;
+        root.dataset.orviaTracks = String(live);
+    }
+
+    function startMicrophone() {
+        if (!running || mic === "asking" || mic === "listening") {
+            return;
+        }
+        clearTimeout(retryTimer);
+        retryTimer = 0;
+        const media = navigator.mediaDevices;
+        if (!media || typeof media.getUserMedia !== "function") {
+            setMic("unavailable");
+            return;
+        }
+        const request = ++micRequest;
+        setMic("asking");
+        let pending;
+        try {
+            pending = media.getUserMedia({ audio: true });
+        } catch (error) {
+            pending = Promise.reject(error);
+        }
+        pending.then(
+            (granted) => {
+                if (request !== micRequest || !running) {
+                    stopTracks(granted);
+                    return;
+                }
+                stream = granted;
+                for (const track of granted.getAudioTracks()) {
+                    track.addEventListener("ended", () => lostMicrophone(request));
+                }
+                countTracks();
+                setMic("listening");
+                startMeter();
+            },
+            (error) => {
+                if (request === micRequest) {
+                    micUnavailable(error && error.name);
+                }
+            },
+        );
+    }
+
+    // The microphone was unplugged or taken away while listening.
+    function lostMicrophone(request) {
+        if (request === micRequest && running) {
+            releaseMicrophone();
+            micUnavailable("ended");
+        }
+    }
+
+    function micUnavailable(reason) {
+        setMic("unavailable");
+        if (running && !FINAL_MIC_ERRORS.includes(reason)) {
+            clearTimeout(retryTimer);
+            retryTimer = setTimeout(() => {
+                retryTimer = 0;
+                startMicrophone();
+            }, RETRY_MS);
+        }
+    }
+
+    function releaseMicrophone() {
+        micRequest++;
+        stopMeter();
+        if (stream) {
+            stopTracks(stream);
+            stream = null;
+        }
+        countTracks();
+    }
+
+    function stopTracks(media) {
+        for (const track of media.getTracks()) {
+            track.stop();
+        }
+    }
+
+    function startMeter() {
+        const AudioContextType = window.AudioContext || window.webkitAudioContext;
+        if (!AudioContextType || !stream) {
+            return;
+        }
+        try {
+            const context = new AudioContextType();
+            const analyser = context.createAnalyser();
+            analyser.fftSize = 1024;
+            context.createMediaStreamSource(stream).connect(analyser);
+            audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0 };
+            if (context.state === "suspended") {
+                context.resume().catch(() => {});
+            }
+        } catch (error) {
+            // Listening still works without a meter.
+            stopMeter();
+            return;
+        }
+        frame = requestAnimationFrame(drawLevel);
+    }
+
+    function drawLevel() {
+        frame = 0;
+        if (!audio) {
+            return;
+        }
+        const samples = audio.samples;
+        audio.analyser.getByteTimeDomainData(samples);
+        let sum = 0;
+        for (const sample of samples) {
+            const centred = (sample - 128) / 128;
+            sum += centred * centred;
+        }
+        const decibels = 20 * Math.log10(Math.sqrt(sum / samples.length) || 1e-6);
+        // -60 dB is silence on the meter, -12 dB a loud voice close by; it rises fast and falls slowly.
+        const target = Math.min(1, Math.max(0, (decibels + 60) / 48));
+        audio.level = target > audio.level ? target : audio.level * 0.9 + target * 0.1;
+        showLevel(audio.level);
+        frame = requestAnimationFrame(drawLevel);
+    }
+
+    function showLevel(level) {
+        const rounded = Math.round(level * 50) / 50;
+        if (rounded !== shownLevel) {
+            shownLevel = rounded;
+            byId("stage").style.setProperty("--level", String(rounded));
+        }
+    }
+
+    function stopMeter() {
+        cancelAnimationFrame(frame);
+        frame = 0;
+        if (audio) {
+            const context = audio.context;
+            audio = null;
+            try {
+                context.close().catch(() => {});
+            } catch (error) {
+                // Already closed.
+            }
+        }
+        if (byId("stage")) {
+            showLevel(0);
+        }
+    }
+})();

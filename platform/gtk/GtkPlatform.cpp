@@ -1,0 +1,33 @@
+#include "GtkPlatform.h"
+
+#include "GtkWindowBackend.h"
+#include "WebKitUserContentController.h"
+#include "WebKitWebViewBackend.h"
+
+namespace platform {
+
+namespace gtk {
+
+GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
+    : application_(applicationIdentifier), processInfo_(application_.gtkApplication()) {}
+
+std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
+    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication());
+}
+
+std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() {
+    return std::make_shared<WebKitUserContentController>();
+}
+
+// The frame is not used: a web view fills the window it is the content of.
+std::unique_ptr<WebView> GtkPlatform::makeWebView(const Rect&, const WebViewConfiguration& configuration) {
+    return std::make_unique<WebKitWebViewBackend>(configuration);
+}
+
+} // namespace gtk
+
+std::unique_ptr<Platform> makePlatform(const std::string& applicationIdentifier) {
+    return std::make_unique<gtk::GtkPlatform>(applicationIdentifier);
+}
+
+} // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "GdkScreens.h"
+#include "GlibMainQueue.h"
+#include "GtkApplicationBackend.h"
+#include "GtkProcessInfo.h"
+#include "platform/Platform.h"
+
+namespace platform::gtk {
+
+// The desktop: GTK 3 and WebKitGTK on X11.
+class GtkPlatform final : public Platform {
+  public:
+    explicit GtkPlatform(const std::string& applicationIdentifier);
+
+    Application& application() override { return application_; }
+    ProcessInfo& processInfo() override { return processInfo_; }
+    MainQueue& mainQueue() override { return mainQueue_; }
+    Screens& screens() override { return screens_; }
+
+    std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
+    std::shared_ptr<UserContentController> makeUserContentController() override;
+    std::unique_ptr<WebView> makeWebView(const Rect& frame,
+                                         const WebViewConfiguration& configuration) override;
+
+  private:
+    GtkApplicationBackend application_;
+    GtkProcessInfo processInfo_;
+    GlibMainQueue mainQueue_;
+    GdkScreens screens_;
+};
+
+} // namespace platform::gtk

@@ -1,0 +1,311 @@
+#include "GtkWindowBackend.h"
+
+#include "CallbackGuard.h"
+#include "GdkScreens.h"
+#include "ScreenCoordinates.h"
+#include "WebKitWebViewBackend.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::gtk {
+
+namespace {
+
+constexpr const char* slimClass = "orvia-slim";
+constexpr const char* transparentClass = "orvia-transparent";
+
+// Installed once for the screen; the selectors only match the header bars made here.
+void installHeaderBarStyle(GdkScreen* screen) {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    static constexpr const char* css =
+        "headerbar.orvia-slim { min-height: 0; padding: 0 4px; }"
+        "headerbar.orvia-slim button.titlebutton { min-height: 0; padding: 2px; }"
+        "headerbar.orvia-transparent { background: none; border: none; box-shadow: none; }";
+    GObjectRef<GtkCssProvider> provider(gtk_css_provider_new());
+    GError* error = nullptr;
+    if (!gtk_css_provider_load_from_data(provider.get(), css, -1, &error)) {
+        g_clear_error(&error);
+        return;
+    }
+    gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider.get()),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+std::string decorationLayout(unsigned styleMask) {
+    std::string buttons;
+    if (styleMask & WindowStyleMask::Miniaturizable)
+        buttons = "minimize";
+    if (styleMask & WindowStyleMask::Closable)
+        buttons += buttons.empty() ? "close" : ",close";
+    return ":" + buttons;
+}
+
+GtkWidget* makeHeaderBar(unsigned styleMask) {
+    GtkWidget* headerBar = gtk_header_bar_new();
+    // Shows the window buttons named by the layout, not only a close button.
+    gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(headerBar), TRUE);
+    gtk_header_bar_set_decoration_layout(GTK_HEADER_BAR(headerBar), decorationLayout(styleMask).c_str());
+    gtk_style_context_add_class(gtk_widget_get_style_context(headerBar), slimClass);
+    return headerBar;
+}
+
+int pixels(double points) {
+    return static_cast<int>(std::lround(points));
+}
+
+} // namespace
+
+GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application)
+    : window_(GTK_WINDOW(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
+      resizable_((spec.styleMask & WindowStyleMask::Resizable) != 0) {
+    GtkWindow* window = window_.get();
+    if (!spec.role.empty())
+        gtk_window_set_role(window, spec.role.c_str());
+    if (application && g_application_get_is_registered(G_APPLICATION(application)))
+        gtk_window_set_application(window, application);
+    // GTK's own client-side titlebar sizes the window around the requested size (titlebar, borders,
+    // shadows) and only where it already knows their sizes; the program's frames must be exact.
+    gtk_window_set_decorated(window, FALSE);
+
+    layout_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_container_add(GTK_CONTAINER(window), layout_);
+    gtk_widget_show(layout_);
+    if (spec.styleMask & WindowStyleMask::Titled) {
+        installHeaderBarStyle(gtk_widget_get_screen(widget()));
+        headerBar_ = makeHeaderBar(spec.styleMask);
+        // The header bar has no input window of its own; the event box catches presses to drag by.
+        titlebar_ = gtk_event_box_new();
+        gtk_container_add(GTK_CONTAINER(titlebar_), headerBar_);
+        gtk_box_pack_start(GTK_BOX(layout_), titlebar_, FALSE, FALSE, 0);
+        gtk_widget_show_all(titlebar_);
+        connections_.emplace_back(titlebar_, "button-press-event", &onTitlebarPress, this);
+    }
+
+    connections_.emplace_back(window, "delete-event", &onDeleteEvent, this);
+    connections_.emplace_back(window, "window-state-event", &onWindowStateEvent, this);
+    connections_.emplace_back(window, "configure-event", &onConfigureEvent, this);
+    setFrame(spec.contentRect, false);
+}
+
+GtkWindowBackend::~GtkWindowBackend() {
+    connections_.clear();
+    // The view outlives the window, so it leaves before the window destroys its children.
+    if (contentView_ && gtk_widget_get_parent(contentView_) == layout_)
+        gtk_container_remove(GTK_CONTAINER(layout_), contentView_);
+    gtk_widget_destroy(widget());
+}
+
+Rect GtkWindowBackend::frame() const {
+    return frame_;
+}
+
+// display has nothing to do here: GTK redraws what changed on its own.
+void GtkWindowBackend::setFrame(const Rect& frame, bool) {
+    frame_ = frame;
+    // The window manager would keep a maximized window where it is.
+    if (maximized_)
+        gtk_window_unmaximize(window_.get());
+    applySizeLimits();
+    moveToFrame();
+}
+
+void GtkWindowBackend::center() {
+    const auto screen = primaryScreen();
+    if (!screen)
+        return;
+    const Rect& area = screen->visibleFrame;
+    setFrame(Rect{area.x + (area.width - frame_.width) / 2, area.y + (area.height - frame_.height) / 2,
+                  frame_.width, frame_.height},
+             true);
+}
+
+// The window keeps its title for the window manager and tools even where the header bar hides it.
+void GtkWindowBackend::setTitle(const std::string& title) {
+    title_ = title;
+    gtk_window_set_title(window_.get(), title.c_str());
+    showTitle();
+}
+
+void GtkWindowBackend::setTitleVisibility(TitleVisibility visibility) {
+    titleVisibility_ = visibility;
+    showTitle();
+}
+
+void GtkWindowBackend::setTitlebarAppearsTransparent(bool transparent) {
+    if (!headerBar_)
+        return;
+    GtkStyleContext* style = gtk_widget_get_style_context(headerBar_);
+    if (transparent)
+        gtk_style_context_add_class(style, transparentClass);
+    else
+        gtk_style_context_remove_class(style, transparentClass);
+}
+
+// Web content takes every click in this window, so no background is left to drag by.
+void GtkWindowBackend::setMovableByWindowBackground(bool) {}
+
+void GtkWindowBackend::setMinSize(const Size& size) {
+    minSize_ = size;
+    applySizeLimits();
+}
+
+void GtkWindowBackend::setLevel(WindowLevel level) {
+    gtk_window_set_keep_above(window_.get(), level == WindowLevel::Floating);
+}
+
+void GtkWindowBackend::setCollectionBehavior(unsigned behavior) {
+    // Full-screen auxiliary has no counterpart: X11 window managers have no full-screen spaces.
+    if (behavior & WindowCollectionBehavior::CanJoinAllSpaces)
+        gtk_window_stick(window_.get());
+    else
+        gtk_window_unstick(window_.get());
+}
+
+// X11 applications are never deactivated as a whole, so there is nothing to hide on.
+void GtkWindowBackend::setHidesOnDeactivate(bool) {}
+
+void GtkWindowBackend::setAlphaValue(double alpha) {
+    gtk_widget_set_opacity(widget(), std::clamp(alpha, 0.0, 1.0));
+}
+
+void GtkWindowBackend::setIgnoresMouseEvents(bool ignores) {
+    if (!ignores) {
+        gtk_widget_input_shape_combine_region(widget(), nullptr);
+        return;
+    }
+    cairo_region_t* empty = cairo_region_create();
+    gtk_widget_input_shape_combine_region(widget(), empty);
+    cairo_region_destroy(empty);
+}
+
+void GtkWindowBackend::orderFrontRegardless() {
+    if (!gtk_widget_get_visible(widget())) {
+        moveToFrame();
+        gtk_window_set_focus_on_map(window_.get(), FALSE);
+        gtk_widget_show(widget());
+        gtk_window_set_focus_on_map(window_.get(), TRUE);
+    }
+    if (GdkWindow* window = gtk_widget_get_window(widget()))
+        gdk_window_raise(window);
+}
+
+void GtkWindowBackend::makeKeyAndOrderFront() {
+    if (!gtk_widget_get_visible(widget()))
+        moveToFrame();
+    gtk_window_present(window_.get());
+}
+
+void GtkWindowBackend::orderOut() {
+    gtk_widget_hide(widget());
+}
+
+void GtkWindowBackend::deminiaturize() {
+    gtk_window_deiconify(window_.get());
+}
+
+void GtkWindowBackend::setContentView(View& view) {
+    auto* webView = dynamic_cast<WebKitWebViewBackend*>(&view);
+    if (!webView || webView->widget() == contentView_)
+        return;
+    if (contentView_ && gtk_widget_get_parent(contentView_) == layout_)
+        gtk_container_remove(GTK_CONTAINER(layout_), contentView_);
+    contentView_ = webView->widget();
+    if (GtkWidget* parent = gtk_widget_get_parent(contentView_))
+        gtk_container_remove(GTK_CONTAINER(parent), contentView_);
+    gtk_box_pack_start(GTK_BOX(layout_), contentView_, TRUE, TRUE, 0);
+    gtk_widget_show(contentView_);
+}
+
+void GtkWindowBackend::setDelegate(WindowDelegate* delegate) {
+    delegate_ = delegate;
+}
+
+// The minimum size limits the user's resizing, never the program's own frames: while the frame is
+// smaller, the limit follows it down, and the header bar, whose own minimum would hold the window
+// open, goes until the frame has room for it again.
+void GtkWindowBackend::applySizeLimits() {
+    const GdkRectangle target = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
+    GdkGeometry geometry{};
+    // A GTK window that is not resizable takes its content's size instead of the frame's, so the
+    // user is held to the frame by the hints instead.
+    auto hints = GDK_HINT_MIN_SIZE;
+    if (resizable_) {
+        geometry.min_width = std::min(pixels(minSize_.width), target.width);
+        geometry.min_height = std::min(pixels(minSize_.height), target.height);
+    } else {
+        geometry.min_width = geometry.max_width = target.width;
+        geometry.min_height = geometry.max_height = target.height;
+        hints = static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE);
+    }
+    gtk_window_set_geometry_hints(window_.get(), nullptr, &geometry, hints);
+
+    if (!titlebar_)
+        return;
+    // Measured on the header bar, which stays visible itself: a hidden widget measures nothing.
+    int headerWidth = 0;
+    int headerHeight = 0;
+    gtk_widget_get_preferred_width(headerBar_, &headerWidth, nullptr);
+    gtk_widget_get_preferred_height(headerBar_, &headerHeight, nullptr);
+    gtk_widget_set_visible(titlebar_, target.width >= headerWidth && target.height >= headerHeight);
+}
+
+void GtkWindowBackend::moveToFrame() {
+    const GdkRectangle target = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
+    // GTK moves a mapped window at once but resizes it later; a window manager keeping the old,
+    // larger size on screen would shift the move. So the size request goes first.
+    gtk_window_resize(window_.get(), target.width, target.height);
+    if (gtk_widget_get_mapped(widget()))
+        gtk_container_check_resize(GTK_CONTAINER(window_.get()));
+    gtk_window_move(window_.get(), target.x, target.y);
+}
+
+void GtkWindowBackend::showTitle() {
+    if (headerBar_)
+        gtk_header_bar_set_title(GTK_HEADER_BAR(headerBar_),
+                                 titleVisibility_ == TitleVisibility::Visible ? title_.c_str() : nullptr);
+}
+
+gboolean GtkWindowBackend::onDeleteEvent(GtkWidget* widget, GdkEvent*, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    // Without a delegate the window closes, which for a window the program still owns means hidden.
+    bool close = !self->delegate_;
+    callFromC([self, &close] {
+        if (self->delegate_)
+            close = self->delegate_->windowShouldClose();
+    });
+    if (close)
+        gtk_widget_hide(widget);
+    return TRUE;
+}
+
+gboolean GtkWindowBackend::onWindowStateEvent(GtkWidget*, GdkEventWindowState* event, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    self->maximized_ = (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+    const bool miniaturized = (event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) &&
+                              (event->new_window_state & GDK_WINDOW_STATE_ICONIFIED);
+    if (miniaturized && self->delegate_)
+        callFromC([self] { self->delegate_->windowDidMiniaturize(); });
+    return FALSE;
+}
+
+gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    const GdkRectangle geometry{event->x, event->y, event->width, event->height};
+    self->frame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget)).fromX11(geometry);
+    return FALSE;
+}
+
+gboolean GtkWindowBackend::onTitlebarPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY)
+        return FALSE;
+    gtk_window_begin_move_drag(self->window_.get(), static_cast<int>(event->button),
+                               static_cast<int>(event->x_root), static_cast<int>(event->y_root), event->time);
+    return TRUE;
+}
+
+} // namespace platform::gtk

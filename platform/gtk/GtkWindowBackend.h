@@ -1,0 +1,72 @@
+#pragma once
+
+#include "GObjectRef.h"
+#include "SignalConnection.h"
+#include "platform/Window.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+#include <vector>
+
+namespace platform::gtk {
+
+// An undecorated GtkWindow whose own first child is a slim header bar offering only the buttons the
+// style mask allows. Neither the window manager nor GTK adds a frame, border or shadow around it, so
+// the window's X geometry is exactly its frame.
+class GtkWindowBackend final : public Window {
+  public:
+    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application);
+    ~GtkWindowBackend() override;
+
+    Rect frame() const override;
+    void setFrame(const Rect& frame, bool display) override;
+    void center() override;
+
+    void setTitle(const std::string& title) override;
+    void setTitleVisibility(TitleVisibility visibility) override;
+    void setTitlebarAppearsTransparent(bool transparent) override;
+    void setMovableByWindowBackground(bool movable) override;
+    void setMinSize(const Size& size) override;
+    void setLevel(WindowLevel level) override;
+    void setCollectionBehavior(unsigned behavior) override;
+    void setHidesOnDeactivate(bool hides) override;
+    void setAlphaValue(double alpha) override;
+    void setIgnoresMouseEvents(bool ignores) override;
+
+    void orderFrontRegardless() override;
+    void makeKeyAndOrderFront() override;
+    void orderOut() override;
+    void deminiaturize() override;
+
+    void setContentView(View& view) override;
+    void setDelegate(WindowDelegate* delegate) override;
+
+  private:
+    GtkWidget* widget() const { return GTK_WIDGET(window_.get()); }
+    void applySizeLimits();
+    void moveToFrame();
+    void showTitle();
+
+    static gboolean onDeleteEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
+    static gboolean onWindowStateEvent(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
+    static gboolean onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+    static gboolean onTitlebarPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+
+    GObjectRef<GtkWindow> window_;
+    // Owned by the window.
+    GtkWidget* layout_ = nullptr;
+    GtkWidget* titlebar_ = nullptr;
+    GtkWidget* headerBar_ = nullptr;
+    GtkWidget* contentView_ = nullptr;
+    WindowDelegate* delegate_ = nullptr;
+    Rect frame_;
+    Size minSize_;
+    std::string title_;
+    TitleVisibility titleVisibility_ = TitleVisibility::Visible;
+    bool resizable_;
+    bool maximized_ = false;
+    std::vector<SignalConnection> connections_;
+};
+
+} // namespace platform::gtk

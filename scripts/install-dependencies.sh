@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing OrviaDesktop needs on Debian 12, if missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config python3
+    libgtk-3-dev libwebkit2gtk-4.1-dev libcurl4-openssl-dev nlohmann-json3-dev libxss-dev
+    libgtest-dev libgmock-dev
+    xvfb openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick dbus dbus-x11
+    desktop-file-utils openssl ca-certificates chromium clang libclang-rt-14-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+run_as_root=()
+[ "$(id -u)" -eq 0 ] || run_as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${run_as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${run_as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,215 @@
+"""Drives the real OrviaDesktop under a private X display, as a person and a window manager would.
+
+A test opens a `Desktop` (Xvfb + openbox + a session bus, torn down on exit), starts the program
+with `desktop.launch()` and inspects its windows with the X tools (xdotool, xwininfo, xprop).
+Coordinates here are X11's: origin at the top left of the screen.
+"""
+
+import contextlib
+import dataclasses
+import os
+import pathlib
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+HERE = pathlib.Path(__file__).resolve().parent
+BUILD_DIR = pathlib.Path(os.environ.get("ORVIA_BUILD_DIR", HERE.parent.parent / "build")).resolve()
+PROGRAM = pathlib.Path(os.environ.get("ORVIA_PROGRAM", BUILD_DIR / "OrviaDesktop"))
+ARTIFACTS = pathlib.Path(os.environ.get("ORVIA_ARTIFACTS", BUILD_DIR / "artifacts"))
+
+# Leaves a bar at the bottom so that the work area differs from the screen.
+OPENBOX_CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <margins><top>0</top><bottom>{bottom}</bottom><left>0</left><right>0</right></margins>
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <desktops><number>2</number></desktops>
+</openbox_config>
+"""
+
+
+@dataclasses.dataclass(frozen=True)
+class Geometry:
+    x: int
+    y: int
+    width: int
+    height: int
+
+
+def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
+    """Polls until predicate() gives a true value, and returns it."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout}s waiting for {message}")
+        time.sleep(interval)
+
+
+def _free_display():
+    base = int(os.environ.get("ORVIA_DISPLAY_BASE", "300"))
+    for number in range(base, base + 200):
+        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{number}"):
+            return number
+    raise RuntimeError("no free X display number")
+
+
+class Desktop(contextlib.AbstractContextManager):
+    """A private X display with a window manager and a session bus."""
+
+    def __init__(self, width=1440, height=900, bottom_margin=48, session_bus=True):
+        self.width, self.height, self.bottom_margin = width, height, bottom_margin
+        self.home = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-"))
+        self.env = dict(os.environ)
+        self._processes = []
+        self._programs = []
+        try:
+            self._start(session_bus)
+        except BaseException:
+            self.close()
+            raise
+
+    def _start(self, session_bus):
+        self.display = f":{_free_display()}"
+        self.env.update(
+            DISPLAY=self.display,
+            HOME=str(self.home),
+            XDG_CONFIG_HOME=str(self.home / "config"),
+            XDG_DATA_HOME=str(self.home / "data"),
+            XDG_CACHE_HOME=str(self.home / "cache"),
+            XDG_RUNTIME_DIR=str(self.home / "runtime"),
+            GDK_BACKEND="x11",
+            NO_AT_BRIDGE="1",
+        )
+        for folder in ("config", "data", "cache", "runtime"):
+            (self.home / folder).mkdir(mode=0o700)
+        self._spawn(["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"])
+        wait_until(lambda: self._x_answers(), 20, message="Xvfb")
+        if session_bus:
+            bus = subprocess.run(
+                ["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                env=self.env, capture_output=True, text=True, check=True,
+            ).stdout.split()
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
+            self._bus_pid = int(bus[1])
+        config = self.home / "openbox.xml"
+        config.write_text(OPENBOX_CONFIG.format(bottom=self.bottom_margin))
+        self._spawn(["openbox", "--config-file", str(config)])
+        wait_until(lambda: "_NET_WORKAREA" in self.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 20,
+                   message="openbox")
+        self.x(["xsetroot", "-solid", "#3b4252"], check=False)
+
+    def _x_answers(self):
+        return subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0 \
+            if shutil.which("xdpyinfo") else os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}")
+
+    def _spawn(self, argv, **kwargs):
+        process = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   start_new_session=True, **kwargs)
+        self._processes.append(process)
+        return process
+
+    def x(self, argv, check=True):
+        """Runs an X tool on this display and returns what it printed."""
+        result = subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=30)
+        if check and result.returncode != 0:
+            raise AssertionError(f"{argv} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    # The program -------------------------------------------------------------------------------
+
+    def launch(self, program=PROGRAM, env=None, cwd=None):
+        """Starts the program; its output is captured in .stdout / .stderr files beside the home."""
+        environment = dict(self.env)
+        environment.update(env or {})
+        index = len(self._programs)
+        stdout = open(self.home / f"program{index}.out", "w+")
+        stderr = open(self.home / f"program{index}.err", "w+")
+        process = subprocess.Popen([str(program)], env=environment, stdout=stdout, stderr=stderr,
+                                   start_new_session=True, cwd=cwd)
+        process.output_files = (stdout, stderr)
+        self._programs.append(process)
+        return process
+
+    @staticmethod
+    def stderr_of(process):
+        process.output_files[1].flush()
+        return pathlib.Path(process.output_files[1].name).read_text()
+
+    # Windows -----------------------------------------------------------------------------------
+
+    def windows(self, role=None):
+        """The program's top-level windows (X class OrviaDesktop), optionally of one role."""
+        found = self.x(["xdotool", "search", "--classname", "^OrviaDesktop$"], check=False).split()
+        result = []
+        for window in found:
+            properties = self.x(["xprop", "-id", window, "WM_WINDOW_ROLE", "WM_CLASS"], check=False)
+            if "WM_CLASS" not in properties or '"OrviaDesktop", "OrviaDesktop"' not in properties:
+                continue
+            if role is None or f'WM_WINDOW_ROLE(STRING) = "{role}"' in properties:
+                result.append(window)
+        return result
+
+    def window(self, role, timeout=20.0):
+        """Waits for the one mapped window of the role and returns its id."""
+        def mapped():
+            candidates = [w for w in self.windows(role) if self.is_viewable(w)]
+            return candidates[0] if len(candidates) == 1 else None
+        return wait_until(mapped, timeout, message=f"a mapped {role} window")
+
+    def is_viewable(self, window):
+        return "Map State: IsViewable" in self.x(["xwininfo", "-id", window], check=False)
+
+    def geometry(self, window):
+        info = self.x(["xwininfo", "-id", window])
+        value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
+        return Geometry(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
+                        value("Height"))
+
+    def title(self, window):
+        return self.x(["xdotool", "getwindowname", window]).strip()
+
+    def net_wm_state(self, window):
+        return self.x(["xprop", "-id", window, "_NET_WM_STATE"], check=False)
+
+    def is_iconic(self, window):
+        return "Iconic" in self.x(["xprop", "-id", window, "WM_STATE"], check=False)
+
+    def work_area(self):
+        numbers = [int(n) for n in re.findall(r"\d+", self.x(["xprop", "-root", "_NET_WORKAREA"]).split("=")[1])]
+        return Geometry(*numbers[:4])
+
+    def window_under_pointer(self, x, y):
+        self.x(["xdotool", "mousemove", "--sync", str(x), str(y)])
+        return re.search(r"WINDOW:(\d+)", self.x(["xdotool", "getmouse", "--shell"])).group(1)
+
+    def screenshot(self, name):
+        ARTIFACTS.mkdir(parents=True, exist_ok=True)
+        path = ARTIFACTS / name
+        self.x(["import", "-window", "root", str(path)])
+        return path
+
+    # Teardown ----------------------------------------------------------------------------------
+
+    def close(self):
+        for process in self._programs + list(reversed(self._processes)):
+            if process.poll() is None:
+                with contextlib.suppress(ProcessLookupError):
+                    os.killpg(process.pid, signal.SIGKILL)
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    process.wait(5)
+            for handle in getattr(process, "output_files", ()):
+                handle.close()
+        if getattr(self, "_bus_pid", None):
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(self._bus_pid, signal.SIGKILL)
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
