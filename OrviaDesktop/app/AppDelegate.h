@@ -2,14 +2,13 @@
 
 #include "interface/OrviaWindowController.h"
 #include "platform/Platform.h"
-#include "platform/Responder.h"
 
 #include <memory>
 
 namespace orvia {
 
 class AppDelegate final : public platform::ApplicationDelegate,
-                          public platform::ActionResponder,
+                          public platform::ActionTarget,
                           public std::enable_shared_from_this<AppDelegate> {
 public:
     static constexpr std::uint64_t kioskActivityOptions =
@@ -23,7 +22,7 @@ public:
     void applicationWillTerminate() override;
     bool applicationShouldHandleReopen(bool hasVisibleWindows) override;
     // The menu's actions, by name.
-    bool performAction(std::string_view action) override;
+    bool tryToPerform(const std::string& action, platform::View* sender) override;
 
     // Menu actions.
     void showOrvia();

@@ -25,7 +25,7 @@ void AppDelegate::configureMenu() {
     os.application().setMainMenu(std::move(mainMenu));
 }
 
-bool AppDelegate::performAction(std::string_view action) {
+bool AppDelegate::tryToPerform(const std::string& action, platform::View*) {
     static constexpr std::array<std::pair<std::string_view, void (AppDelegate::*)()>, 2> actions{{
         {"showOrvia", &AppDelegate::showOrvia},
         {"administratorExit", &AppDelegate::administratorExit},

@@ -1,7 +1,5 @@
 #include "fake/FakeApplication.h"
 
-#include "platform/Responder.h"
-
 #include <charconv>
 #include <functional>
 
@@ -96,12 +94,7 @@ std::vector<std::string> FakeApplication::mainMenuDescription() const {
 
 // Without a target the action goes to the delegate, where the responder chain ends.
 bool FakeApplication::sendItemAction(const platform::MenuItem& item) {
-    if (item.action.empty())
-        return false;
-    if (item.target)
-        return item.target->performAction(item.action);
-    auto responder = std::dynamic_pointer_cast<platform::ActionResponder>(m_delegate.lock());
-    return responder && responder->performAction(item.action);
+    return !item.action.empty() && platform::deliverAction(item.action, item.target, m_delegate.lock().get(), nullptr);
 }
 
 void FakeApplication::finishLaunching() {

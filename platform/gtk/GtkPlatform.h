@@ -1,9 +1,11 @@
 #pragma once
 
 #include "GdkScreens.h"
+#include "GlibProcessLauncher.h"
 #include "GlibMainQueue.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
+#include "XdgLoginItems.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -17,6 +19,8 @@ class GtkPlatform final : public Platform {
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    ProcessLauncher& processLauncher() override { return processLauncher_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
@@ -28,6 +32,8 @@ class GtkPlatform final : public Platform {
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
+    XdgLoginItems loginItems_;
+    GlibProcessLauncher processLauncher_;
 };
 
 } // namespace platform::gtk

@@ -16,7 +16,8 @@ namespace platform::gtk {
 // the window's X geometry is exactly its frame.
 class GtkWindowBackend final : public Window {
   public:
-    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application);
+    // A titled window offers the application's menu from a button in its header bar.
+    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application, GMenuModel* applicationMenu = nullptr);
     ~GtkWindowBackend() override;
 
     Rect frame() const override;

@@ -52,7 +52,7 @@ TEST_F(ApplicationMenu, CommandNBringsTheInterfaceBackFromTheBubble) {
 
 TEST_F(ApplicationMenu, ShowOrviaBeforeThereIsAControllerDoesNothing) {
     os.log.take();
-    EXPECT_TRUE(delegate->performAction("showOrvia"));
+    EXPECT_TRUE(delegate->tryToPerform("showOrvia", nullptr));
     EXPECT_THAT(os.log.take(), IsEmpty());
     EXPECT_EQ(os.window("interface"), nullptr);
 }
@@ -74,7 +74,7 @@ TEST_F(ApplicationMenu, CommandOptionQStartsTheAdministratorExit) {
 }
 
 TEST_F(ApplicationMenu, TheDelegateAnswersOnlyActionsItHas) {
-    EXPECT_FALSE(delegate->performAction("terminate"));
-    EXPECT_FALSE(delegate->performAction(""));
-    EXPECT_FALSE(delegate->performAction("showOrvia:"));
+    EXPECT_FALSE(delegate->tryToPerform("terminate", nullptr));
+    EXPECT_FALSE(delegate->tryToPerform("", nullptr));
+    EXPECT_FALSE(delegate->tryToPerform("showOrvia:", nullptr));
 }

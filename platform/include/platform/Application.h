@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/ActionTarget.h"
 #include "platform/Menu.h"
 
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -37,10 +39,14 @@ public:
     virtual void unhide() = 0;
     virtual void activateIgnoringOtherApps(bool flag) = 0;
     // Replaces the application's menu. A chosen item's action goes to its target, or without one
-    // to the delegate when the delegate is an ActionResponder.
+    // to the delegate when the delegate takes actions.
     virtual void setMainMenu(Menu menu) = 0;
     // The system's alert sound; silent where the system has none.
     virtual void beep() = 0;
 };
+
+// What every backend's sendAction does once it has its delegate: a null target stands for the
+// delegate, when the delegate takes actions at all.
+bool deliverAction(const std::string& action, ActionTarget* target, ApplicationDelegate* delegate, View* sender);
 
 } // namespace platform

@@ -7,7 +7,7 @@
 
 namespace platform {
 
-class ActionResponder;
+class ActionTarget;
 
 namespace ModifierFlags {
 inline constexpr std::uint64_t Option = 0x80000;
@@ -25,7 +25,7 @@ struct MenuItem {
     std::string keyEquivalent;
     std::uint64_t keyEquivalentModifierMask = ModifierFlags::Command;
     // Not owned. Without a target the action goes to the application's delegate.
-    ActionResponder* target = nullptr;
+    ActionTarget* target = nullptr;
     std::shared_ptr<const Menu> submenu;
     bool isSeparator = false;
 

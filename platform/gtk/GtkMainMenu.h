@@ -1,0 +1,47 @@
+#pragma once
+
+#include "GObjectRef.h"
+#include "platform/Menu.h"
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace platform::gtk {
+
+// The key equivalent as a GTK accelerator: Command is Control, Option is Alt. Empty for an item
+// without a key equivalent.
+std::string accelerator(std::string_view keyEquivalent, std::uint64_t modifierMask);
+
+// The application's menu as a GMenu, with one action per item on the GtkApplication ("app.NAME")
+// and the key equivalents as the application's accelerators. The model stays one object for the
+// application's life, so a window made before a new menu shows the new one.
+class GtkMainMenu {
+  public:
+    using SendAction = std::function<void(const std::string& action, ActionTarget* target)>;
+
+    GtkMainMenu(GtkApplication* application, SendAction sendAction);
+    ~GtkMainMenu();
+    GtkMainMenu(const GtkMainMenu&) = delete;
+    GtkMainMenu& operator=(const GtkMainMenu&) = delete;
+
+    void set(const Menu& menu);
+    GMenuModel* model() const { return G_MENU_MODEL(model_.get()); }
+
+  private:
+    void clear();
+    void append(GMenu* into, const Menu& menu);
+    void addAction(const MenuItem& item);
+    static void onActivate(GSimpleAction* action, GVariant* parameter, gpointer self);
+
+    GtkApplication* application_;
+    SendAction sendAction_;
+    GObjectRef<GMenu> model_;
+    // The first item's target wins where two items send the same action.
+    std::map<std::string, ActionTarget*> targets_;
+};
+
+} // namespace platform::gtk
