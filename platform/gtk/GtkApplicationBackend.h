@@ -29,7 +29,7 @@ class GtkApplicationBackend final : public Application {
 
     GtkApplication* gtkApplication() const { return application_.get(); }
     // The menu that windows offer from their header bar.
-    GMenuModel* mainMenuModel() const { return mainMenu_.model(); }
+    const GtkMainMenu& mainMenu() const { return mainMenu_; }
 
   private:
     static void onStartup(GApplication* application, gpointer self);

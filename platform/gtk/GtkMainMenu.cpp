@@ -7,7 +7,8 @@ namespace platform::gtk {
 std::string accelerator(std::string_view keyEquivalent, std::uint64_t modifierMask) {
     if (keyEquivalent.empty())
         return {};
-    const gunichar character = g_utf8_get_char_validated(keyEquivalent.data(), static_cast<gssize>(keyEquivalent.size()));
+    const gunichar character =
+        g_utf8_get_char_validated(keyEquivalent.data(), static_cast<gssize>(keyEquivalent.size()));
     if (character == static_cast<gunichar>(-1) || character == static_cast<gunichar>(-2))
         return {};
     guint keyval = gdk_unicode_to_keyval(character);
@@ -26,10 +27,14 @@ std::string accelerator(std::string_view keyEquivalent, std::uint64_t modifierMa
 }
 
 GtkMainMenu::GtkMainMenu(GtkApplication* application, SendAction sendAction)
-    : application_(application), sendAction_(std::move(sendAction)), model_(g_menu_new()) {}
+    : application_(application), sendAction_(std::move(sendAction)), model_(g_menu_new()),
+      actions_(g_simple_action_group_new()) {}
 
+// The application has shut down by now, so only the handlers go.
 GtkMainMenu::~GtkMainMenu() {
-    clear();
+    for (const auto& [name, target] : targets_)
+        if (GAction* action = g_action_map_lookup_action(G_ACTION_MAP(actions_.get()), name.c_str()))
+            g_signal_handlers_disconnect_by_data(action, this);
 }
 
 void GtkMainMenu::set(const Menu& menu) {
@@ -43,13 +48,16 @@ void GtkMainMenu::clear() {
         const std::string name = "app." + action;
         const char* none[] = {nullptr};
         gtk_application_set_accels_for_action(application_, name.c_str(), none);
+        if (GAction* found = g_action_map_lookup_action(G_ACTION_MAP(actions_.get()), action.c_str()))
+            g_signal_handlers_disconnect_by_data(found, this);
+        g_action_map_remove_action(G_ACTION_MAP(actions_.get()), action.c_str());
         g_action_map_remove_action(G_ACTION_MAP(application_), action.c_str());
     }
     targets_.clear();
 }
 
-// Separators become section boundaries, and an untitled submenu a section of its own: that is how
-// a GMenu draws them.
+// Separators become section boundaries, which a GMenu draws as separators, and an untitled
+// submenu (the application menu) is drawn in place of its item.
 void GtkMainMenu::append(GMenu* into, const Menu& menu) {
     GObjectRef<GMenu> section(g_menu_new());
     auto closeSection = [&] {
@@ -60,17 +68,23 @@ void GtkMainMenu::append(GMenu* into, const Menu& menu) {
     for (const auto& item : menu.items) {
         if (item.isSeparator) {
             closeSection();
+        } else if (item.submenu && item.title.empty()) {
+            closeSection();
+            append(into, *item.submenu);
         } else if (item.submenu) {
             GObjectRef<GMenu> submenu(g_menu_new());
             append(submenu.get(), *item.submenu);
-            if (item.title.empty())
-                g_menu_append_section(section.get(), nullptr, G_MENU_MODEL(submenu.get()));
-            else
-                g_menu_append_submenu(section.get(), item.title.c_str(), G_MENU_MODEL(submenu.get()));
+            g_menu_append_submenu(section.get(), item.title.c_str(), G_MENU_MODEL(submenu.get()));
         } else {
             addAction(item);
             const std::string detailed = item.action.empty() ? std::string() : "app." + item.action;
-            g_menu_append(section.get(), item.title.c_str(), detailed.empty() ? nullptr : detailed.c_str());
+            GObjectRef<GMenuItem> entry(
+                g_menu_item_new(item.title.c_str(), detailed.empty() ? nullptr : detailed.c_str()));
+            // Shown beside the title; the application's accelerators are what make the keys work.
+            const std::string keys = accelerator(item.keyEquivalent, item.keyEquivalentModifierMask);
+            if (!keys.empty())
+                g_menu_item_set_attribute(entry.get(), "accel", "s", keys.c_str());
+            g_menu_append_item(section.get(), entry.get());
         }
     }
     closeSection();
@@ -82,6 +96,7 @@ void GtkMainMenu::addAction(const MenuItem& item) {
     targets_.emplace(item.action, item.target);
     GObjectRef<GSimpleAction> action(g_simple_action_new(item.action.c_str(), nullptr));
     g_signal_connect(action.get(), "activate", G_CALLBACK(&onActivate), this);
+    g_action_map_add_action(G_ACTION_MAP(actions_.get()), G_ACTION(action.get()));
     g_action_map_add_action(G_ACTION_MAP(application_), G_ACTION(action.get()));
 
     const std::string keys = accelerator(item.keyEquivalent, item.keyEquivalentModifierMask);

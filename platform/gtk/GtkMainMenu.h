@@ -16,9 +16,12 @@ namespace platform::gtk {
 // without a key equivalent.
 std::string accelerator(std::string_view keyEquivalent, std::uint64_t modifierMask);
 
-// The application's menu as a GMenu, with one action per item on the GtkApplication ("app.NAME")
-// and the key equivalents as the application's accelerators. The model stays one object for the
-// application's life, so a window made before a new menu shows the new one.
+// The application's menu as a GMenu, with one action per item ("app.NAME") and the key equivalents
+// as the application's accelerators. The actions are on the GtkApplication, where accelerators
+// look, and in a group of their own for the widgets that show the menu: a plain GtkWindow does not
+// see the application's actions, and a group the menu owns outlives the application's shutdown,
+// which comes before the windows are destroyed. The model stays one object for the application's
+// life, so a window made before a new menu shows the new one.
 class GtkMainMenu {
   public:
     using SendAction = std::function<void(const std::string& action, ActionTarget* target)>;
@@ -30,6 +33,8 @@ class GtkMainMenu {
 
     void set(const Menu& menu);
     GMenuModel* model() const { return G_MENU_MODEL(model_.get()); }
+    // To insert as "app" into a widget that shows the menu.
+    GActionGroup* actions() const { return G_ACTION_GROUP(actions_.get()); }
 
   private:
     void clear();
@@ -40,6 +45,7 @@ class GtkMainMenu {
     GtkApplication* application_;
     SendAction sendAction_;
     GObjectRef<GMenu> model_;
+    GObjectRef<GSimpleActionGroup> actions_;
     // The first item's target wins where two items send the same action.
     std::map<std::string, ActionTarget*> targets_;
 };

@@ -12,7 +12,7 @@ GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
     : application_(applicationIdentifier), processInfo_(application_.gtkApplication()) {}
 
 std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
-    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), application_.mainMenuModel());
+    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), &application_.mainMenu());
 }
 
 std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() {

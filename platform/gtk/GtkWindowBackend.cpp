@@ -44,9 +44,12 @@ std::string decorationLayout(unsigned styleMask) {
     return ":" + buttons;
 }
 
-GtkWidget* makeMenuButton(GMenuModel* menu) {
+GtkWidget* makeMenuButton(const GtkMainMenu& menu) {
     GtkWidget* button = gtk_menu_button_new();
-    gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(button), menu);
+    gtk_widget_insert_action_group(button, "app", menu.actions());
+    // A menu rather than a popover: it shows the key equivalents beside the titles.
+    gtk_menu_button_set_use_popover(GTK_MENU_BUTTON(button), FALSE);
+    gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(button), menu.model());
     gtk_button_set_image(GTK_BUTTON(button), gtk_image_new_from_icon_name("open-menu-symbolic", GTK_ICON_SIZE_MENU));
     gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
     // A click must not take the keyboard from the page.
@@ -55,10 +58,10 @@ GtkWidget* makeMenuButton(GMenuModel* menu) {
     return button;
 }
 
-GtkWidget* makeHeaderBar(unsigned styleMask, GMenuModel* applicationMenu) {
+GtkWidget* makeHeaderBar(unsigned styleMask, const GtkMainMenu* applicationMenu) {
     GtkWidget* headerBar = gtk_header_bar_new();
     if (applicationMenu)
-        gtk_header_bar_pack_start(GTK_HEADER_BAR(headerBar), makeMenuButton(applicationMenu));
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(headerBar), makeMenuButton(*applicationMenu));
     // Shows the window buttons named by the layout, not only a close button.
     gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(headerBar), TRUE);
     gtk_header_bar_set_decoration_layout(GTK_HEADER_BAR(headerBar), decorationLayout(styleMask).c_str());
@@ -72,7 +75,8 @@ int pixels(double points) {
 
 } // namespace
 
-GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application, GMenuModel* applicationMenu)
+GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+                                   const GtkMainMenu* applicationMenu)
     : window_(GTK_WINDOW(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
       resizable_((spec.styleMask & WindowStyleMask::Resizable) != 0) {
     GtkWindow* window = window_.get();

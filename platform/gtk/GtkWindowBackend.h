@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkMainMenu.h"
 #include "SignalConnection.h"
 #include "platform/Window.h"
 
@@ -17,7 +18,8 @@ namespace platform::gtk {
 class GtkWindowBackend final : public Window {
   public:
     // A titled window offers the application's menu from a button in its header bar.
-    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application, GMenuModel* applicationMenu = nullptr);
+    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+                     const GtkMainMenu* applicationMenu = nullptr);
     ~GtkWindowBackend() override;
 
     Rect frame() const override;

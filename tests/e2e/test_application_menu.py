@@ -41,14 +41,23 @@ class ApplicationMenu(unittest.TestCase):
         self.assertIsNone(self.program.poll(), "Ctrl+Q must not end the program")
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area, "nor collapse it")
 
-    def test_the_header_bar_button_shows_the_menu_whose_show_orvia_comes_back_from_a_collapse(self):
-        self.desktop.x(["xdotool", "mousemove", "--sync", str(self.work_area.x + 16), str(self.work_area.y + 14),
-                        "click", "1"])
-        time.sleep(1)
+    def choose_from_menu(self, position):
+        """Opens the menu from the header bar button and chooses its item at position (1 = first)."""
+        frame = self.desktop.geometry(self.interface)
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(frame.x + 20), str(frame.y + 20), "click", "1"])
+        time.sleep(0.5)
         self.desktop.screenshot("application-menu.png")
-        self.desktop.x(["xdotool", "key", "Escape"])
-        self.assertIsNone(self.program.poll())
+        self.desktop.x(["xdotool", "key", *["Down"] * position, "Return"])
 
+    def test_show_orvia_from_the_header_bar_menu_puts_the_interface_back_on_the_work_area(self):
+        moved = Geometry(100, 50, 1000, 700)
+        self.desktop.x(["xdotool", "windowsize", "--sync", self.interface, "1000", "700"], check=False)
+        self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "100", "50"], check=False)
+        self.wait_for_geometry(moved)
+
+        self.choose_from_menu(1)
+        self.wait_for_geometry(self.work_area)
+        self.assertIsNone(self.program.poll())
 
 if __name__ == "__main__":
     unittest.main()
