@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ExecutableBundle.h"
 #include "GdkScreens.h"
-#include "GlibProcessLauncher.h"
 #include "GlibMainQueue.h"
+#include "GlibProcessLauncher.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
+#include "GtkWorkspace.h"
+#include "MemoryUserDefaults.h"
 #include "XdgLoginItems.h"
 #include "platform/Platform.h"
 
@@ -16,9 +19,12 @@ class GtkPlatform final : public Platform {
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
+    Bundle& mainBundle() override { return bundle_; }
     ProcessInfo& processInfo() override { return processInfo_; }
     MainQueue& mainQueue() override { return mainQueue_; }
     Screens& screens() override { return screens_; }
+    UserDefaults& userDefaults() override { return userDefaults_; }
+    Workspace& workspace() override { return workspace_; }
     LoginItems& loginItems() override { return loginItems_; }
     ProcessLauncher& processLauncher() override { return processLauncher_; }
 
@@ -32,6 +38,9 @@ class GtkPlatform final : public Platform {
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
+    ExecutableBundle bundle_;
+    MemoryUserDefaults userDefaults_;
+    GtkWorkspace workspace_;
     XdgLoginItems loginItems_;
     GlibProcessLauncher processLauncher_;
 };

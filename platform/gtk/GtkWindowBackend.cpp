@@ -243,7 +243,9 @@ void GtkWindowBackend::setDelegate(WindowDelegate* delegate) {
 
 // The minimum size limits the user's resizing, never the program's own frames: while the frame is
 // smaller, the limit follows it down, and the header bar, whose own minimum would hold the window
-// open, goes until the frame has room for it again.
+// open, goes until the frame has room for it again. On the way up the limit waits until the window
+// has grown: a window manager handed the full minimum while the window is still tiny would enforce
+// it on its own, and GTK then takes that size for the answer to its request.
 void GtkWindowBackend::applySizeLimits() {
     const GdkRectangle target = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
     GdkGeometry geometry{};
@@ -251,14 +253,22 @@ void GtkWindowBackend::applySizeLimits() {
     // user is held to the frame by the hints instead.
     auto hints = GDK_HINT_MIN_SIZE;
     if (resizable_) {
-        geometry.min_width = std::min(pixels(minSize_.width), target.width);
-        geometry.min_height = std::min(pixels(minSize_.height), target.height);
+        const bool grown = configured_.width >= target.width && configured_.height >= target.height;
+        geometry.min_width = std::min({pixels(minSize_.width), target.width, grown ? target.width : configured_.width});
+        geometry.min_height =
+            std::min({pixels(minSize_.height), target.height, grown ? target.height : configured_.height});
+        geometry.min_width = std::max(geometry.min_width, 1);
+        geometry.min_height = std::max(geometry.min_height, 1);
     } else {
         geometry.min_width = geometry.max_width = target.width;
         geometry.min_height = geometry.max_height = target.height;
         hints = static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE);
     }
-    gtk_window_set_geometry_hints(window_.get(), nullptr, &geometry, hints);
+    if (geometry.min_width != appliedLimits_.min_width || geometry.min_height != appliedLimits_.min_height ||
+        geometry.max_width != appliedLimits_.max_width || geometry.max_height != appliedLimits_.max_height) {
+        gtk_window_set_geometry_hints(window_.get(), nullptr, &geometry, hints);
+        appliedLimits_ = geometry;
+    }
 
     if (!titlebar_)
         return;
@@ -275,6 +285,9 @@ void GtkWindowBackend::moveToFrame() {
     // GTK moves a mapped window at once but resizes it later; a window manager keeping the old,
     // larger size on screen would shift the move. So the size request goes first.
     gtk_window_resize(window_.get(), target.width, target.height);
+    // A later relayout (the header bar coming back) would otherwise shrink the window to its
+    // minimum, as GTK then sizes it from its default size.
+    gtk_window_set_default_size(window_.get(), target.width, target.height);
     if (gtk_widget_get_mapped(widget()))
         gtk_container_check_resize(GTK_CONTAINER(window_.get()));
     gtk_window_move(window_.get(), target.x, target.y);
@@ -312,7 +325,10 @@ gboolean GtkWindowBackend::onWindowStateEvent(GtkWidget*, GdkEventWindowState* e
 gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
     auto* self = static_cast<GtkWindowBackend*>(data);
     const GdkRectangle geometry{event->x, event->y, event->width, event->height};
+    self->configured_ = geometry;
     self->frame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget)).fromX11(geometry);
+    // A window that has grown into its frame gets its full minimum back.
+    self->applySizeLimits();
     return FALSE;
 }
 

@@ -65,6 +65,9 @@ class GtkWindowBackend final : public Window {
     WindowDelegate* delegate_ = nullptr;
     Rect frame_;
     Size minSize_;
+    // The size X last reported, and the minimum last handed to the window manager.
+    GdkRectangle configured_{};
+    GdkGeometry appliedLimits_{};
     std::string title_;
     TitleVisibility titleVisibility_ = TitleVisibility::Visible;
     bool resizable_;

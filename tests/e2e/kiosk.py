@@ -51,14 +51,6 @@ def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
         time.sleep(interval)
 
 
-def _free_display():
-    base = int(os.environ.get("ORVIA_DISPLAY_BASE", "300"))
-    for number in range(base, base + 200):
-        if not os.path.exists(f"/tmp/.X{number}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{number}"):
-            return number
-    raise RuntimeError("no free X display number")
-
-
 class Desktop(contextlib.AbstractContextManager):
     """A private X display with a window manager and a session bus."""
 
@@ -68,6 +60,7 @@ class Desktop(contextlib.AbstractContextManager):
         self.env = dict(os.environ)
         self._processes = []
         self._programs = []
+        self.display = None
         try:
             self._start(session_bus)
         except BaseException:
@@ -75,7 +68,7 @@ class Desktop(contextlib.AbstractContextManager):
             raise
 
     def _start(self, session_bus):
-        self.display = f":{_free_display()}"
+        self.display = self._start_x_server()
         self.env.update(
             DISPLAY=self.display,
             HOME=str(self.home),
@@ -88,29 +81,41 @@ class Desktop(contextlib.AbstractContextManager):
         )
         for folder in ("config", "data", "cache", "runtime"):
             (self.home / folder).mkdir(mode=0o700)
-        self._spawn(["Xvfb", self.display, "-screen", "0", f"{self.width}x{self.height}x24", "-nolisten", "tcp"])
-        wait_until(lambda: self._x_answers(), 20, message="Xvfb")
         if session_bus:
-            bus = subprocess.run(
-                ["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
-                env=self.env, capture_output=True, text=True, check=True,
-            ).stdout.split()
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
-            self._bus_pid = int(bus[1])
+            # In its own process group with the services it starts, so that teardown ends them all.
+            reader, writer = os.pipe()
+            self._spawn(["dbus-daemon", "--session", "--nofork", f"--print-address={writer}"], pass_fds=(writer,))
+            os.close(writer)
+            with os.fdopen(reader) as address:
+                self.env["DBUS_SESSION_BUS_ADDRESS"] = address.readline().strip()
         config = self.home / "openbox.xml"
         config.write_text(OPENBOX_CONFIG.format(bottom=self.bottom_margin))
-        self._spawn(["openbox", "--config-file", str(config)])
-        wait_until(lambda: "_NET_WORKAREA" in self.x(["xprop", "-root", "_NET_WORKAREA"], check=False), 20,
-                   message="openbox")
+        openbox = self._spawn(["openbox", "--config-file", str(config)])
+        try:
+            wait_until(lambda: "_NET_WORKAREA(CARDINAL) =" in self.x(["xprop", "-root", "_NET_WORKAREA"],
+                                                                     check=False), 20, message="openbox")
+        except AssertionError as error:
+            log = (self.home / "openbox.log").read_text()
+            raise AssertionError(f"{error}; openbox {openbox.poll()} said: {log}") from None
         self.x(["xsetroot", "-solid", "#3b4252"], check=False)
 
-    def _x_answers(self):
-        return subprocess.run(["xdpyinfo"], env=self.env, capture_output=True).returncode == 0 \
-            if shutil.which("xdpyinfo") else os.path.exists(f"/tmp/.X11-unix/X{self.display[1:]}")
+    def _start_x_server(self):
+        # Xvfb picks a free display itself and names it once it is ready, so that test runs side by
+        # side never share one.
+        reader, writer = os.pipe()
+        self._spawn(["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{self.width}x{self.height}x24",
+                     "-nolisten", "tcp"], pass_fds=(writer,))
+        os.close(writer)
+        with os.fdopen(reader) as ready:
+            number = ready.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        return f":{number}"
 
     def _spawn(self, argv, **kwargs):
-        process = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                   start_new_session=True, **kwargs)
+        log = open(self.home / f"{pathlib.Path(argv[0]).name}.log", "w")
+        process = subprocess.Popen(argv, env=self.env, stdout=log, stderr=log, start_new_session=True, **kwargs)
+        log.close()
         self._processes.append(process)
         return process
 
@@ -177,6 +182,10 @@ class Desktop(contextlib.AbstractContextManager):
     def net_wm_state(self, window):
         return self.x(["xprop", "-id", window, "_NET_WM_STATE"], check=False)
 
+    def is_on_every_desktop(self, window):
+        # openbox shows a sticky window as being on desktop 0xFFFFFFFF rather than in _NET_WM_STATE.
+        return "= 4294967295" in self.x(["xprop", "-id", window, "_NET_WM_DESKTOP"], check=False)
+
     def is_iconic(self, window):
         return "Iconic" in self.x(["xprop", "-id", window, "WM_STATE"], check=False)
 
@@ -186,7 +195,7 @@ class Desktop(contextlib.AbstractContextManager):
 
     def window_under_pointer(self, x, y):
         self.x(["xdotool", "mousemove", "--sync", str(x), str(y)])
-        return re.search(r"WINDOW:(\d+)", self.x(["xdotool", "getmouse", "--shell"])).group(1)
+        return re.search(r"WINDOW=(\d+)", self.x(["xdotool", "getmouselocation", "--shell"])).group(1)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
@@ -198,17 +207,25 @@ class Desktop(contextlib.AbstractContextManager):
 
     def close(self):
         for process in self._programs + list(reversed(self._processes)):
+            # Programs are killed outright (as a crash would); the X server is asked to stop so
+            # that it removes its lock.
+            stop = signal.SIGKILL if process in self._programs else signal.SIGTERM
             if process.poll() is None:
                 with contextlib.suppress(ProcessLookupError):
-                    os.killpg(process.pid, signal.SIGKILL)
-                with contextlib.suppress(subprocess.TimeoutExpired):
+                    os.killpg(process.pid, stop)
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    with contextlib.suppress(ProcessLookupError):
+                        os.killpg(process.pid, signal.SIGKILL)
                     process.wait(5)
             for handle in getattr(process, "output_files", ()):
                 handle.close()
-        if getattr(self, "_bus_pid", None):
-            with contextlib.suppress(ProcessLookupError):
-                os.kill(self._bus_pid, signal.SIGKILL)
-        shutil.rmtree(self.home, ignore_errors=True)
+        # A document portal started on the bus may have left its file system mounted there.
+        subprocess.run(["fusermount", "-u", "-z", str(self.home / "runtime" / "doc")], capture_output=True)
+        if os.environ.get("ORVIA_KEEP_E2E_HOME") is None:
+            with contextlib.suppress(OSError):
+                shutil.rmtree(self.home, ignore_errors=True)
 
     def __exit__(self, *exc):
         self.close()

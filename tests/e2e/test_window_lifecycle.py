@@ -1,5 +1,6 @@
 """The interface window of the real program under a window manager: shown, collapsed, reopened."""
 
+import time
 import unittest
 
 from kiosk import Desktop, Geometry, wait_until
@@ -19,8 +20,11 @@ class WindowLifecycle(unittest.TestCase):
         return Geometry(area.x, area.y + area.height - 2, 2, 2)
 
     def wait_for_geometry(self, expected):
+        """Waits for the geometry, then checks that it holds: a late relayout must not undo it."""
         wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
                    message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
+        time.sleep(1)
+        self.assertEqual(self.desktop.geometry(self.interface), expected)
 
     def test_interface_fills_the_work_area_above_and_on_every_workspace(self):
         self.assertEqual(self.desktop.title(self.interface), "Orvia AI Life")
@@ -28,7 +32,7 @@ class WindowLifecycle(unittest.TestCase):
         self.wait_for_geometry(self.work_area)
         state = self.desktop.net_wm_state(self.interface)
         self.assertIn("_NET_WM_STATE_ABOVE", state)
-        self.assertIn("_NET_WM_STATE_STICKY", state)
+        self.assertTrue(self.desktop.is_on_every_desktop(self.interface))
         self.desktop.screenshot("expanded.png")
 
     def test_close_request_collapses_into_a_click_through_corner_and_keeps_running(self):
@@ -54,8 +58,7 @@ class WindowLifecycle(unittest.TestCase):
     def test_second_launch_reopens_the_running_interface_at_its_saved_frame(self):
         self.wait_for_geometry(self.work_area)
         moved = Geometry(100, 50, 1000, 700)
-        self.desktop.x(["xdotool", "windowsize", "--sync", self.interface, "1000", "700"], check=False)
-        self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "100", "50"], check=False)
+        self.desktop.x(["wmctrl", "-i", "-r", self.interface, "-e", "0,100,50,1000,700"])
         self.wait_for_geometry(moved)
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
         self.wait_for_geometry(self.collapsed_frame())
