@@ -1,34 +1,24 @@
-"""The administrator exit of the real program, with a stand-in for the system's authentication.
-
-Needs a build configured with -DORVIA_ADMIN_AUTH_COMMAND=<this folder>/admin-auth-stub.sh; with any
-other command the test is skipped. The stand-in exits with the status the test writes to a file.
+"""The administrator exit of the real program, linked with a stand-in for the system's authentication
+(admin-auth-stub.sh), which exits with the status the test writes to a file.
 """
 
 import os
 import pathlib
-import shlex
 import time
 import unittest
 
-from kiosk import Desktop, wait_until
+from kiosk import BUILD_DIR, Desktop, wait_until
 
-STUB = pathlib.Path(__file__).resolve().parent / "admin-auth-stub.sh"
-
-
-def built_with_stub():
-    command = shlex.split(os.environ.get("ORVIA_ADMIN_AUTH_COMMAND", ""))
-    return bool(command) and os.path.exists(command[0]) and os.path.samefile(command[0], STUB)
+PROGRAM = pathlib.Path(os.environ.get("ORVIA_ADMIN_PROGRAM", BUILD_DIR / "OrviaDesktop-admin-e2e"))
 
 
-@unittest.skipUnless(built_with_stub(), "built with the real administrator authentication: configure with "
-                                        f"-DORVIA_ADMIN_AUTH_COMMAND={STUB}")
 class AdministratorExit(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
         self.status = self.desktop.home / "auth-status"
         self.runs = self.desktop.home / "auth-status.runs"
-        self.program = self.desktop.launch(env={"ORVIA_TEST_AUTH_STATUS_FILE": str(self.status)})
+        self.program = self.desktop.launch(PROGRAM, env={"ORVIA_TEST_AUTH_STATUS_FILE": str(self.status)})
         self.interface = self.desktop.window("interface")
 
     def press_control_alt_q(self):
