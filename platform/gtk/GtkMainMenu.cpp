@@ -76,8 +76,7 @@ void GtkMainMenu::append(GMenu* into, const Menu& menu) {
             append(submenu.get(), *item.submenu);
             g_menu_append_submenu(section.get(), item.title.c_str(), G_MENU_MODEL(submenu.get()));
         } else {
-            addAction(item);
-            const std::string detailed = item.action.empty() ? std::string() : "app." + item.action;
+            const std::string detailed = addAction(item) ? "app." + item.action : std::string();
             GObjectRef<GMenuItem> entry(
                 g_menu_item_new(item.title.c_str(), detailed.empty() ? nullptr : detailed.c_str()));
             // Shown beside the title; the application's accelerators are what make the keys work.
@@ -90,9 +89,11 @@ void GtkMainMenu::append(GMenu* into, const Menu& menu) {
     closeSection();
 }
 
-void GtkMainMenu::addAction(const MenuItem& item) {
-    if (item.action.empty() || !g_action_name_is_valid(item.action.c_str()) || targets_.contains(item.action))
-        return;
+bool GtkMainMenu::addAction(const MenuItem& item) {
+    if (item.action.empty() || !g_action_name_is_valid(item.action.c_str()))
+        return false;
+    if (targets_.contains(item.action))
+        return true;
     targets_.emplace(item.action, item.target);
     GObjectRef<GSimpleAction> action(g_simple_action_new(item.action.c_str(), nullptr));
     g_signal_connect(action.get(), "activate", G_CALLBACK(&onActivate), this);
@@ -100,11 +101,12 @@ void GtkMainMenu::addAction(const MenuItem& item) {
     g_action_map_add_action(G_ACTION_MAP(application_), G_ACTION(action.get()));
 
     const std::string keys = accelerator(item.keyEquivalent, item.keyEquivalentModifierMask);
-    if (keys.empty())
-        return;
-    const std::string name = "app." + item.action;
-    const char* accels[] = {keys.c_str(), nullptr};
-    gtk_application_set_accels_for_action(application_, name.c_str(), accels);
+    if (!keys.empty()) {
+        const std::string name = "app." + item.action;
+        const char* accels[] = {keys.c_str(), nullptr};
+        gtk_application_set_accels_for_action(application_, name.c_str(), accels);
+    }
+    return true;
 }
 
 void GtkMainMenu::onActivate(GSimpleAction* action, GVariant*, gpointer data) {

@@ -39,7 +39,8 @@ class GtkMainMenu {
   private:
     void clear();
     void append(GMenu* into, const Menu& menu);
-    void addAction(const MenuItem& item);
+    // False when the item has no action a GMenu can name.
+    bool addAction(const MenuItem& item);
     static void onActivate(GSimpleAction* action, GVariant* parameter, gpointer self);
 
     GtkApplication* application_;

@@ -50,7 +50,8 @@ GtkWidget* makeMenuButton(const GtkMainMenu& menu) {
     // A menu rather than a popover: it shows the key equivalents beside the titles.
     gtk_menu_button_set_use_popover(GTK_MENU_BUTTON(button), FALSE);
     gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(button), menu.model());
-    gtk_button_set_image(GTK_BUTTON(button), gtk_image_new_from_icon_name("open-menu-symbolic", GTK_ICON_SIZE_MENU));
+    gtk_button_set_image(GTK_BUTTON(button),
+                         gtk_image_new_from_icon_name("open-menu-symbolic", GTK_ICON_SIZE_MENU));
     gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
     // A click must not take the keyboard from the page.
     gtk_widget_set_focus_on_click(button, FALSE);
