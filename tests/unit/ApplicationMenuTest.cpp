@@ -39,15 +39,18 @@ TEST_F(ApplicationMenu, OneUntitledMenuWithTheThreeCommandsAndNoQuit) {
     EXPECT_EQ(os.log.linesStartingWith("app.setMainMenu").size(), 1u);
 }
 
-TEST_F(ApplicationMenu, CommandNBringsTheInterfaceBackFromTheBubble) {
+TEST_F(ApplicationMenu, ShowOrviaByKeyOrFromTheMenuBringsTheInterfaceBackFromTheBubble) {
     launch();
-    os.app.requestQuit();
-    ASSERT_EQ(os.window("interface")->frame(), (platform::Rect{0, 70, 2, 2}));
+    for (auto show : {+[](fake::FakeApplication& app) { return app.pressKeyEquivalent("n", Command); },
+                      +[](fake::FakeApplication& app) { return app.chooseMenuItem("Show Orvia"); }}) {
+        os.app.requestQuit();
+        ASSERT_EQ(os.window("interface")->frame(), (platform::Rect{0, 70, 2, 2}));
 
-    EXPECT_TRUE(os.app.pressKeyEquivalent("n", Command));
-    EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame);
-    EXPECT_EQ(os.window("interface")->alpha(), 1.0);
-    EXPECT_TRUE(os.window("interface")->isKey());
+        EXPECT_TRUE(show(os.app));
+        EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame);
+        EXPECT_EQ(os.window("interface")->alpha(), 1.0);
+        EXPECT_TRUE(os.window("interface")->isKey());
+    }
 }
 
 TEST_F(ApplicationMenu, ShowOrviaBeforeThereIsAControllerDoesNothing) {
