@@ -52,6 +52,8 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     window->setDelegate(this);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     userContentController->addScriptMessageHandler(*this, messageHandlerName);
+
+    loadInterface();
 }
 
 OrviaWindowController::~OrviaWindowController() {

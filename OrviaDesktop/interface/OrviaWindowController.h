@@ -3,6 +3,7 @@
 #include "interface/NullMessageHandler.h"
 #include "platform/Platform.h"
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +36,12 @@ public:
     bool windowShouldClose() override;
     void windowDidMiniaturize() override;
     void didReceiveScriptMessage(const platform::ScriptMessage& message) override;
+
+    // The resource file "name.extension", from the resource bundle on (see findResource).
+    std::optional<std::filesystem::path> resourceURL(const std::string& name,
+                                                     const std::string& extension) const;
+    // Fills the web view with the web interface, or the fallback page when it cannot be had.
+    void loadInterface();
 
     // The kiosk's guest identity, made once and kept in the user defaults.
     static std::string memberID(platform::UserDefaults& defaults);

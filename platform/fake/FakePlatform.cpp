@@ -1,5 +1,8 @@
 #include "fake/FakePlatform.h"
 
+#include <cstdlib>
+#include <stdexcept>
+
 namespace fake {
 
 std::optional<nlohmann::json> FakeUserDefaults::objectForKey(const std::string& key) const {
@@ -12,6 +15,20 @@ std::optional<nlohmann::json> FakeUserDefaults::objectForKey(const std::string& 
 void FakeUserDefaults::setObject(const std::string& key, const nlohmann::json& value) {
     m_log.add("defaults.set " + key + "=" + value.dump());
     m_values[key] = value;
+}
+
+FakeBundle::FakeBundle() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvia-fake-bundle-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder for the fake bundle");
+    m_installation = pattern;
+    path = m_installation;
+    std::filesystem::create_directories(resources());
+}
+
+FakeBundle::~FakeBundle() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_installation, ignored);
 }
 
 std::optional<nlohmann::json> FakeBundle::objectForInfoDictionaryKey(const std::string& key) const {

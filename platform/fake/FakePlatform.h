@@ -34,14 +34,30 @@ private:
     std::map<std::string, nlohmann::json> m_values;
 };
 
+// An installed program in a fresh temporary folder, removed with the bundle: the folder that
+// holds the executable, with the resource bundle the build puts beside it and an empty
+// "Resources" in it. Tests put the resource files they need there, or point path elsewhere.
 class FakeBundle final : public platform::Bundle {
 public:
+    FakeBundle();
+    ~FakeBundle() override;
+    FakeBundle(const FakeBundle&) = delete;
+    FakeBundle& operator=(const FakeBundle&) = delete;
+
     std::filesystem::path bundlePath() const override { return path; }
     std::filesystem::path executablePath() const override { return path / "OrviaDesktop"; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
 
-    std::filesystem::path path = "/opt/orvia";
+    // The "Resources" folder of the resource bundle inside the installation.
+    std::filesystem::path resources() const { return m_installation / resourceBundleName / "Resources"; }
+
+    static constexpr const char* resourceBundleName = "OrviaDesktop_OrviaDesktop.bundle";
+
+    std::filesystem::path path;
     nlohmann::json info = {{"CFBundleShortVersionString", "1.3.2"}};
+
+private:
+    std::filesystem::path m_installation;
 };
 
 // No login items folder until a test gives one.

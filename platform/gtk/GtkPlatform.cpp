@@ -9,7 +9,9 @@ namespace platform {
 namespace gtk {
 
 GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
-    : application_(applicationIdentifier), processInfo_(application_.gtkApplication()) {}
+    : application_(applicationIdentifier), processInfo_(application_.gtkApplication()),
+      userDefaults_(files::JsonFileUserDefaults::fileLocation(applicationIdentifier, g_getenv("XDG_CONFIG_HOME"),
+                                                              g_get_home_dir())) {}
 
 std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
     return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), &application_.mainMenu());

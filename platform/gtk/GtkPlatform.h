@@ -7,8 +7,8 @@
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
 #include "GtkWorkspace.h"
-#include "MemoryUserDefaults.h"
 #include "XdgLoginItems.h"
+#include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
 namespace platform::gtk {
@@ -39,7 +39,7 @@ class GtkPlatform final : public Platform {
     GlibMainQueue mainQueue_;
     GdkScreens screens_;
     ExecutableBundle bundle_;
-    MemoryUserDefaults userDefaults_;
+    files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
     XdgLoginItems loginItems_;
     GlibProcessLauncher processLauncher_;

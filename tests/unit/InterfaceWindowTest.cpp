@@ -25,7 +25,8 @@ TEST(InterfaceWindow, CreationBuildsTheWebViewThenTheWindowThenTakesOverTheMessa
                             "interface.setMinSize 900x620", "interface.setLevel 3", "interface.setCollectionBehavior 257",
                             "interface.setHidesOnDeactivate NO", "interface.setFrame 0,70,1440,805 display=YES",
                             "interface.setContentView", "interface.setDelegate",
-                            "content.removeScriptMessageHandler orvia", "content.addScriptMessageHandler orvia"));
+                            "content.removeScriptMessageHandler orvia", "content.addScriptMessageHandler orvia",
+                            "web.loadHTMLString base=none <h1>Orvia interface is unavailable.</h1>"));
     EXPECT_EQ(os.window("interface")->contentView(), os.webView());
     EXPECT_FALSE(os.window("interface")->isVisible()) << "creation must not put the window on screen";
 }

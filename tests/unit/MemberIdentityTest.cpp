@@ -1,4 +1,6 @@
+#include "TemporaryFolder.h"
 #include "fake/FakePlatform.h"
+#include "files/JsonFileUserDefaults.h"
 #include "interface/OrviaWindowController.h"
 
 #include <gtest/gtest.h>
@@ -44,4 +46,24 @@ TEST(MemberIdentity, EmptyOrNonStringValuesAreReplaced) {
         EXPECT_TRUE(std::regex_match(made, madeIdentifier)) << stored.dump();
         EXPECT_EQ(os.defaults.stringForKey("OrviaDesktopGuestMemberID"), made);
     }
+}
+
+TEST(MemberIdentity, TheIdentifierSurvivesARestartOfTheFileStoreAndAnEmptyOneOnDiskIsReplaced) {
+    TemporaryFolder folder;
+    const auto file = folder / "ai.orvia.orvia-desktop" / "defaults.json";
+    std::string made;
+    {
+        platform::files::JsonFileUserDefaults defaults(file);
+        made = OrviaWindowController::memberID(defaults);
+    }
+    platform::files::JsonFileUserDefaults restarted(file);
+    EXPECT_TRUE(std::regex_match(made, madeIdentifier)) << made;
+    EXPECT_EQ(OrviaWindowController::memberID(restarted), made);
+
+    writeFile(file, R"({"OrviaDesktopGuestMemberID": ""})");
+    platform::files::JsonFileUserDefaults emptied(file);
+    auto replaced = OrviaWindowController::memberID(emptied);
+    EXPECT_NE(replaced, made);
+    EXPECT_EQ(platform::files::JsonFileUserDefaults(file).stringForKey("OrviaDesktopGuestMemberID"),
+              replaced);
 }

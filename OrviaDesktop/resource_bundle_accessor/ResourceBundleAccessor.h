@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Bundle.h"
+#include "resource_bundle_accessor/ResourceBundle.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace orvia {
+
+inline constexpr const char* resourceBundleName = "OrviaDesktop_OrviaDesktop.bundle";
+
+// Where the resource bundle may lie, in the order tried: beside the executable, then where the
+// build installs it.
+struct ResourceBundleLocations {
+    std::filesystem::path first;
+    std::filesystem::path second;
+};
+
+ResourceBundleLocations resourceBundleLocations(const platform::Bundle& mainBundle);
+std::optional<ResourceBundle> openResourceBundle(const ResourceBundleLocations& locations);
+std::string missingResourceBundleMessage(const ResourceBundleLocations& locations);
+
+// The resource bundle, opened on first use and kept to the end of the process. Without one the
+// program stops here, its only fatal stop: the message on standard error, exit status 1.
+// Thread-safe: a concurrent first use waits for the first.
+const ResourceBundle& module(const platform::Bundle& mainBundle);
+
+} // namespace orvia

@@ -1,0 +1,237 @@
+"""The real program loads its web interface from the resource bundle beside it and hands the page
+its kiosk identity; a test page in a copy of the bundle reports what it sees to a loopback server."""
+
+import base64
+import http.server
+import json
+import pathlib
+import queue
+import re
+import shutil
+import subprocess
+import tempfile
+import threading
+import unittest
+
+from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
+
+BUNDLE_NAME = "OrviaDesktop_OrviaDesktop.bundle"
+BUNDLE = BUILD_DIR / BUNDLE_NAME
+MADE_IDENTIFIER = re.compile(r"orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}")
+
+# The page's first script checks the globals; a frame beside it, found through the base URL,
+# reports its own view; the face image reports once decoded.
+TEST_PAGE = """<!doctype html>
+<html><head><meta charset="utf-8">
+<script>
+  window.report = (what) => fetch("http://127.0.0.1:{port}/report",
+                                   {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
+  report({{frame: "main", hasMemberID: "ORVIA_MEMBER_ID" in window, memberID: window.ORVIA_MEMBER_ID,
+          memberIDType: typeof window.ORVIA_MEMBER_ID, kiosk: window.ORVIA_KIOSK === true}});
+</script>
+</head><body>
+<img id="face" src="ORVIA_DEFAULT_FACE_DATA">
+<iframe src="frame.html"></iframe>
+<script>
+  const face = document.getElementById("face");
+  face.decode().then(() => face.naturalWidth, () => -1)
+      .then((width) => report({{frame: "face", src: face.getAttribute("src"), width: width}}));
+</script>
+</body></html>
+"""
+
+# A file frame is an origin of its own, so it reports by itself rather than through its parent.
+TEST_FRAME = """<!doctype html><script>
+  fetch("http://127.0.0.1:{port}/report", {{method: "POST", mode: "no-cors", body: JSON.stringify(
+      {{frame: "iframe", hasMemberID: "ORVIA_MEMBER_ID" in window, hasKiosk: "ORVIA_KIOSK" in window}})}});
+</script>
+"""
+
+
+class ReportServer:
+    """Collects the JSON bodies that the page posts, on a loopback port."""
+
+    def __init__(self):
+        self.reports = queue.Queue()
+        reports = self.reports
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                reports.put(json.loads(body))
+                self.send_response(204)
+                self.send_header("Access-Control-Allow-Origin", "*")
+                self.end_headers()
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.port = self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+
+    def collect(self, frames, timeout=30.0):
+        """Waits for one report from each named frame and gives them by frame."""
+        found = {}
+        while set(frames) - set(found):
+            try:
+                report = self.reports.get(timeout=timeout)
+            except queue.Empty:
+                raise AssertionError(f"no report from {set(frames) - set(found)} within {timeout}s; have {str(found)[:500]}")
+            found.setdefault(report["frame"], report)
+        return found
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def installation(folder, bundle=True):
+    """A copy of the program in the folder, with a copy of its resource bundle beside it."""
+    shutil.copy2(PROGRAM, folder / "OrviaDesktop")
+    if bundle:
+        shutil.copytree(BUNDLE, folder / BUNDLE_NAME)
+    return folder / "OrviaDesktop"
+
+
+def installed_bundle():
+    """The build-time resource path: the bundle's place in the install tree this build was made for."""
+    cache = (BUILD_DIR / "CMakeCache.txt").read_text()
+    value = lambda name: re.search(rf"^{name}:\w+=(.*)$", cache, re.MULTILINE).group(1)
+    return pathlib.Path(value("CMAKE_INSTALL_PREFIX")) / value("ORVIA_INSTALL_DIR") / BUNDLE_NAME
+
+
+def stored_defaults(config_home):
+    return json.loads((config_home / "ai.orvia.orvia-desktop" / "defaults.json").read_text())
+
+
+class InterfaceLoading(unittest.TestCase):
+    def setUp(self):
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-install-"))
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.server = ReportServer()
+        self.addCleanup(self.server.close)
+
+    def install_test_page(self, program_folder):
+        resources = program_folder / BUNDLE_NAME / "Resources"
+        (resources / "index.html").write_text(TEST_PAGE.format(port=self.server.port))
+        (resources / "frame.html").write_text(TEST_FRAME.format(port=self.server.port))
+        return resources
+
+    def run_once(self, program, env=None, frames=("main",)):
+        """Launches, waits for the page's reports, and ends the program again."""
+        process = self.desktop.launch(program, env=env)
+        try:
+            return self.server.collect(frames)
+        finally:
+            process.kill()
+            process.wait(10)
+
+    def test_page_has_the_identity_before_its_first_script_frames_do_not_and_the_face_is_embedded(self):
+        program = installation(self.folder)
+        resources = self.install_test_page(self.folder)
+        face = (resources / "orvia-default.webp").read_bytes()
+
+        reports = self.run_once(program, frames=("main", "iframe", "face"))
+
+        main = reports["main"]
+        self.assertTrue(main["hasMemberID"])
+        self.assertEqual(main["memberIDType"], "string")
+        self.assertRegex(main["memberID"], MADE_IDENTIFIER)
+        self.assertTrue(main["kiosk"])
+        self.assertEqual(reports["iframe"], {"frame": "iframe", "hasMemberID": False, "hasKiosk": False})
+        self.assertEqual(reports["face"]["src"], "data:image/webp;base64," + base64.b64encode(face).decode())
+        self.assertGreater(reports["face"]["width"], 0, "the embedded face must decode as an image")
+        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        self.assertEqual(stored_defaults(config_home)["OrviaDesktopGuestMemberID"], main["memberID"])
+
+    def test_identifier_is_kept_across_launches_and_new_for_a_fresh_configuration(self):
+        program = installation(self.folder)
+        self.install_test_page(self.folder)
+        fresh = self.folder / "fresh-config"
+
+        first = self.run_once(program)["main"]["memberID"]
+        second = self.run_once(program)["main"]["memberID"]
+        other = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"]
+
+        self.assertRegex(first, MADE_IDENTIFIER)
+        self.assertEqual(second, first)
+        self.assertRegex(other, MADE_IDENTIFIER)
+        self.assertNotEqual(other, first)
+        self.assertEqual(stored_defaults(fresh)["OrviaDesktopGuestMemberID"], other)
+
+    def test_a_stored_identifier_reaches_the_page_exactly_whatever_it_holds(self):
+        program = installation(self.folder)
+        self.install_test_page(self.folder)
+        stored = "it's a \\ back\\'slash\nline\r\n\u2028sep\u2029para </script>\"; window.ORVIA_KIOSK = false; //"
+        config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
+        config.mkdir(parents=True)
+        (config / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
+
+        main = self.run_once(program)["main"]
+
+        self.assertEqual(main["memberID"], stored)
+        self.assertTrue(main["kiosk"])
+
+    def test_the_installed_program_finds_its_bundle_through_the_bin_link(self):
+        prefix = self.folder / "prefix"
+        subprocess.run(["cmake", "--install", str(BUILD_DIR), "--prefix", str(prefix)], check=True,
+                       capture_output=True, timeout=120)
+        link = prefix / "bin" / "OrviaDesktop"
+        program_folder = prefix / "lib" / "orvia-desktop"
+        self.assertTrue(link.is_symlink())
+        self.assertEqual(link.resolve(), (program_folder / "OrviaDesktop").resolve())
+        self.assertTrue((program_folder / BUNDLE_NAME / "Resources" / "orvia-default.webp").is_file())
+        self.install_test_page(program_folder)
+
+        main = self.run_once(link)["main"]
+
+        self.assertRegex(main["memberID"], MADE_IDENTIFIER)
+
+    def test_without_index_html_the_fallback_page_is_shown(self):
+        program = installation(self.folder)
+        (self.folder / BUNDLE_NAME / "Resources" / "index.html").unlink()
+
+        process = self.desktop.launch(program)
+        window = self.desktop.window("interface")
+        wait_until(lambda: self.desktop.geometry(window).width > 900, 15, message="the expanded window")
+        # Long enough for the web process to paint the page.
+        wait_until(lambda: process.poll() is None and self._has_dark_text(window), 20, message="the fallback text")
+        shot = self.desktop.screenshot("fallback-page.png")
+        self.assertIsNone(process.poll())
+        print(f"\nfallback screenshot: {shot}")
+
+    def _has_dark_text(self, window):
+        # The fallback heading is black text at the page's top left on a light page (the bundled
+        # page is dark all over).
+        geometry = self.desktop.geometry(window)
+        shot = self.folder / "probe.png"
+        self.desktop.x(["import", "-window", "root", "-crop",
+                        f"600x120+{geometry.x}+{geometry.y}", str(shot)])
+        measured = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
+                                   "info:"], capture_output=True, text=True).stdout.split()
+        if len(measured) != 2:
+            return False
+        darkest, mean = map(float, measured)
+        return darkest < 0.2 and mean > 0.8
+
+    def test_without_a_resource_bundle_the_program_stops_with_the_message(self):
+        installed = installed_bundle()
+        if installed.exists():
+            self.skipTest(f"the program is installed at {installed}")
+        program = installation(self.folder, bundle=False)
+
+        process = self.desktop.launch(program)
+        status = process.wait(30)
+
+        self.assertEqual(status, 1)
+        # The toolkit may have warned before; the message is a whole line of its own.
+        message = f"could not load resource bundle: from {self.folder / BUNDLE_NAME} or {installed}\n"
+        self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
+
+
+if __name__ == "__main__":
+    unittest.main()
