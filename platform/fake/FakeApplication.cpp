@@ -27,8 +27,8 @@ void describe(const platform::Menu& menu, const std::string& indent, std::vector
         }
         char mask[20];
         const auto end = std::to_chars(mask, mask + sizeof mask, item.keyEquivalentModifierMask, 16).ptr;
-        std::string line = indent + "item title=\"" + item.title + "\" key=\"" + item.keyEquivalent + "\" mask=0x" +
-                           std::string(mask, end) + " action=" + item.action +
+        std::string line = indent + "item title=\"" + item.title + "\" key=\"" + item.keyEquivalent +
+                           "\" mask=0x" + std::string(mask, end) + " action=" + item.action +
                            " target=" + (item.target ? "set" : "none");
         if (item.submenu)
             line += " submenu title=\"" + item.submenu->title + "\"";
@@ -69,7 +69,9 @@ void FakeApplication::setMainMenu(platform::Menu menu) {
     m_mainMenu = std::move(menu);
 }
 
-void FakeApplication::beep() { m_log.add("app.beep"); }
+void FakeApplication::beep() {
+    m_log.add("app.beep");
+}
 
 bool FakeApplication::chooseMenuItem(const std::string& title) {
     const auto* item = findItem(m_mainMenu, [&](const platform::MenuItem& candidate) {
@@ -94,7 +96,8 @@ std::vector<std::string> FakeApplication::mainMenuDescription() const {
 
 // Without a target the action goes to the delegate, where the responder chain ends.
 bool FakeApplication::sendItemAction(const platform::MenuItem& item) {
-    return !item.action.empty() && platform::deliverAction(item.action, item.target, m_delegate.lock().get(), nullptr);
+    return !item.action.empty() &&
+           platform::deliverAction(item.action, item.target, m_delegate.lock().get(), nullptr);
 }
 
 void FakeApplication::finishLaunching() {

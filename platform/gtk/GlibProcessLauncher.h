@@ -5,7 +5,7 @@
 namespace platform::gtk {
 
 class GlibProcessLauncher final : public ProcessLauncher {
-  public:
+public:
     std::optional<int> runAndWait(const std::vector<std::string>& arguments) override;
 };
 

@@ -23,7 +23,7 @@ std::string accelerator(std::string_view keyEquivalent, std::uint64_t modifierMa
 // which comes before the windows are destroyed. The model stays one object for the application's
 // life, so a window made before a new menu shows the new one.
 class GtkMainMenu {
-  public:
+public:
     using SendAction = std::function<void(const std::string& action, ActionTarget* target)>;
 
     GtkMainMenu(GtkApplication* application, SendAction sendAction);
@@ -36,7 +36,7 @@ class GtkMainMenu {
     // To insert as "app" into a widget that shows the menu.
     GActionGroup* actions() const { return G_ACTION_GROUP(actions_.get()); }
 
-  private:
+private:
     void clear();
     void append(GMenu* into, const Menu& menu);
     // False when the item has no action a GMenu can name.

@@ -11,7 +11,7 @@ using testing::IsEmpty;
 namespace {
 
 class AdministratorExit : public testing::Test {
-  protected:
+protected:
     AdministratorExit() : delegate(std::make_shared<orvia::AppDelegate>(os)) {
         os.app.setDelegate(delegate);
         os.app.finishLaunching();

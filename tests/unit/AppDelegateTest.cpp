@@ -32,8 +32,9 @@ TEST_F(AppDelegateTest, LaunchBecomesRegularInstallsMenuAndLoginItemHoldsTheActi
     EXPECT_EQ(log[0], "app.setActivationPolicy 0");
     EXPECT_EQ(log[1], "app.setMainMenu");
     EXPECT_EQ(log[2], "loginItems.folder");
-    EXPECT_EQ(log[3], "process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public assistant ready "
-                      "for voice requests");
+    EXPECT_EQ(log[3],
+              "process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public assistant ready "
+              "for voice requests");
     auto created = std::find(log.begin(), log.end(), "interface.create content=0,0,1180,780 style=32781");
     auto shown = std::find(log.begin(), log.end(), "interface.makeKeyAndOrderFront");
     ASSERT_NE(created, log.end());

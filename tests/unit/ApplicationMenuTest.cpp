@@ -12,7 +12,7 @@ using testing::IsEmpty;
 namespace {
 
 class ApplicationMenu : public testing::Test {
-  protected:
+protected:
     ApplicationMenu() : delegate(std::make_shared<orvia::AppDelegate>(os)) { os.app.setDelegate(delegate); }
 
     void launch() {

@@ -78,7 +78,7 @@ std::string contents(const fs::path& path) {
 }
 
 class LaunchAgentInstaller : public testing::Test {
-  protected:
+protected:
     LaunchAgentInstaller() {
         std::string pattern = (fs::temp_directory_path() / "orvia-login-items.XXXXXX").string();
         root = ::mkdtemp(pattern.data());
@@ -95,17 +95,21 @@ class LaunchAgentInstaller : public testing::Test {
         os.app.setDelegate(delegate);
         os.app.finishLaunching();
         launched = os.window("interface") && os.window("interface")->isKey();
+        bundlePath = os.bundle.bundlePath().string();
+        executablePath = os.bundle.executablePath().string();
     }
 
     fs::path root;
     bool launched = false;
+    // Where the last launch ran from.
+    std::string bundlePath;
+    std::string executablePath;
 };
 
 TEST_F(LaunchAgentInstaller, CreatesTheAutostartFolderAndTheEntryNamedAfterTheApplication) {
     const auto folder = root / "config" / "autostart";
     launch(folder);
-    EXPECT_EQ(contents(folder / "ai.orvia.orvia-desktop.desktop"),
-              orvia::autostartEntry("/opt/orvia/OrviaDesktop"));
+    EXPECT_EQ(contents(folder / "ai.orvia.orvia-desktop.desktop"), orvia::autostartEntry(executablePath));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
         << "no temporary left";
     EXPECT_TRUE(launched);
@@ -114,21 +118,21 @@ TEST_F(LaunchAgentInstaller, CreatesTheAutostartFolderAndTheEntryNamedAfterTheAp
 TEST_F(LaunchAgentInstaller, EveryLaunchRewritesAnEditedOrDeletedEntry) {
     const auto entry = root / "ai.orvia.orvia-desktop.desktop";
     launch(root);
-    const auto written = contents(entry);
+    EXPECT_EQ(contents(entry), orvia::autostartEntry(executablePath));
 
     std::ofstream(entry) << "[Desktop Entry]\nType=Application\nName=Edited\nExec=/bin/false\nHidden=true\n";
     launch(root);
-    EXPECT_EQ(contents(entry), written);
+    EXPECT_EQ(contents(entry), orvia::autostartEntry(executablePath));
 
     fs::remove(entry);
     launch(root);
-    EXPECT_EQ(contents(entry), written);
+    EXPECT_EQ(contents(entry), orvia::autostartEntry(executablePath));
 }
 
 TEST_F(LaunchAgentInstaller, WritesTheLaunchdPropertyListWhereTheSystemReadsThose) {
     launch(root / "LaunchAgents", platform::LoginItemFormat::LaunchdPropertyList);
     EXPECT_EQ(contents(root / "LaunchAgents" / "ai.orvia.orvia-desktop.plist"),
-              orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", "/opt/orvia"));
+              orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", bundlePath));
     EXPECT_FALSE(fs::exists(root / "LaunchAgents" / "ai.orvia.orvia-desktop.desktop"));
 }
 

@@ -14,7 +14,7 @@ enum class LoginItemFormat {
 };
 
 class LoginItems {
-  public:
+public:
     virtual ~LoginItems() = default;
     // The user's folder of login items, which may not exist yet; nothing when the user has none.
     virtual std::optional<std::filesystem::path> folder() const = 0;

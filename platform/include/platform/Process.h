@@ -8,7 +8,7 @@ namespace platform {
 
 // Runs other programs.
 class ProcessLauncher {
-  public:
+public:
     virtual ~ProcessLauncher() = default;
     // Runs arguments[0], an absolute path, with the rest as its arguments, and waits for it on the
     // calling thread; the event loop does not run meanwhile. The program inherits the environment,
