@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     xvfb openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick dbus dbus-x11
     desktop-file-utils openssl ca-certificates chromium clang libclang-rt-14-dev
+    dpkg-dev lintian
 )
 
 missing=()

@@ -68,6 +68,10 @@ std::unique_ptr<platform::WebView> FakePlatform::makeWebView(const platform::Rec
     return view;
 }
 
+std::unique_ptr<platform::Alert> FakePlatform::makeAlert() {
+    return std::make_unique<FakeAlert>(log, queue, alertResponses);
+}
+
 FakeWindow* FakePlatform::window(const std::string& role) const {
     auto found = m_windows.find(role);
     return found == m_windows.end() ? nullptr : found->second;

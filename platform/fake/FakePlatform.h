@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fake/FakeAlert.h"
 #include "fake/FakeApplication.h"
+#include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
 #include "fake/FakeProcessLauncher.h"
@@ -10,6 +12,7 @@
 #include "fake/Log.h"
 #include "platform/Platform.h"
 
+#include <deque>
 #include <map>
 
 namespace fake {
@@ -100,10 +103,12 @@ public:
     platform::Workspace& workspace() override { return work; }
     platform::LoginItems& loginItems() override { return logins; }
     platform::ProcessLauncher& processLauncher() override { return launcher; }
+    platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
                                                    const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::Alert> makeAlert() override;
 
     // The windows and web views made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
@@ -122,6 +127,9 @@ public:
     FakeWorkspace work{log};
     FakeLoginItems logins{log};
     FakeProcessLauncher launcher{log};
+    FakeHttp network{log};
+    // The user's answers to the coming alerts, in order.
+    std::deque<int> alertResponses;
 
 private:
     std::map<std::string, FakeWindow*> m_windows;

@@ -2,6 +2,12 @@
 
 namespace fake {
 
+void Log::add(std::string line) {
+    if (std::this_thread::get_id() != m_mainThread)
+        line.insert(0, "[worker] ");
+    m_lines.push_back(std::move(line));
+}
+
 std::vector<std::string> Log::take() {
     std::vector<std::string> fresh(m_lines.begin() + static_cast<std::ptrdiff_t>(m_taken), m_lines.end());
     m_taken = m_lines.size();

@@ -1,5 +1,6 @@
 #include "GtkPlatform.h"
 
+#include "GtkAlert.h"
 #include "GtkWindowBackend.h"
 #include "WebKitUserContentController.h"
 #include "WebKitWebViewBackend.h"
@@ -24,6 +25,10 @@ std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() 
 // The frame is not used: a web view fills the window it is the content of.
 std::unique_ptr<WebView> GtkPlatform::makeWebView(const Rect&, const WebViewConfiguration& configuration) {
     return std::make_unique<WebKitWebViewBackend>(configuration);
+}
+
+std::unique_ptr<Alert> GtkPlatform::makeAlert() {
+    return std::make_unique<GtkAlert>();
 }
 
 } // namespace gtk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurlHttp.h"
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
 #include "GlibMainQueue.h"
@@ -27,11 +28,13 @@ class GtkPlatform final : public Platform {
     Workspace& workspace() override { return workspace_; }
     LoginItems& loginItems() override { return loginItems_; }
     ProcessLauncher& processLauncher() override { return processLauncher_; }
+    Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
+    std::unique_ptr<Alert> makeAlert() override;
 
   private:
     GtkApplicationBackend application_;
@@ -43,6 +46,9 @@ class GtkPlatform final : public Platform {
     GtkWorkspace workspace_;
     XdgLoginItems loginItems_;
     GlibProcessLauncher processLauncher_;
+    // Last, so it goes first: its running requests end while the rest still stands for their
+    // completions.
+    CurlHttp http_;
 };
 
 } // namespace platform::gtk

@@ -124,6 +124,7 @@ Rect GtkWindowBackend::frame() const {
 // display has nothing to do here: GTK redraws what changed on its own.
 void GtkWindowBackend::setFrame(const Rect& frame, bool) {
     frame_ = frame;
+    pendingSize_ = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
     // The window manager would keep a maximized window where it is.
     if (maximized_)
         gtk_window_unmaximize(window_.get());
@@ -327,6 +328,12 @@ gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure
     auto* self = static_cast<GtkWindowBackend*>(data);
     const GdkRectangle geometry{event->x, event->y, event->width, event->height};
     self->configured_ = geometry;
+    if (self->pendingSize_ && (geometry.width != self->pendingSize_->width ||
+                               geometry.height != self->pendingSize_->height)) {
+        self->applySizeLimits();
+        return FALSE;
+    }
+    self->pendingSize_.reset();
     self->frame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget)).fromX11(geometry);
     // A window that has grown into its frame gets its full minimum back.
     self->applySizeLimits();

@@ -7,6 +7,7 @@
 
 #include <gtk/gtk.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,9 @@ class GtkWindowBackend final : public Window {
     Size minSize_;
     // The size X last reported, and the minimum last handed to the window manager.
     GdkRectangle configured_{};
+    // The size of a frame the program set that X has not reported yet: until it has, what X
+    // reports is on the way there and must not become the frame.
+    std::optional<GdkRectangle> pendingSize_;
     GdkGeometry appliedLimits_{};
     std::string title_;
     TitleVisibility titleVisibility_ = TitleVisibility::Visible;

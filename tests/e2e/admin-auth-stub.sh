@@ -1,6 +1,6 @@
 #!/bin/sh
 # Stands in for the administrator authentication in the end-to-end copy of the program
-# (OrviaDesktop-admin-e2e). Exits with the status written in the file that
+# (OrviaDesktop-e2e). Exits with the status written in the file that
 # ORVIA_TEST_AUTH_STATUS_FILE names, or 1 (refused) without one, and adds a line to
 # "<that file>.runs" each time it runs.
 status_file="${ORVIA_TEST_AUTH_STATUS_FILE:-}"

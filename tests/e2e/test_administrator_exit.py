@@ -9,7 +9,7 @@ import unittest
 
 from kiosk import BUILD_DIR, Desktop, wait_until
 
-PROGRAM = pathlib.Path(os.environ.get("ORVIA_ADMIN_PROGRAM", BUILD_DIR / "OrviaDesktop-admin-e2e"))
+PROGRAM = pathlib.Path(os.environ.get("ORVIA_ADMIN_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
 
 
 class AdministratorExit(unittest.TestCase):

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/Http.h"
 #include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
 #include "platform/Process.h"
@@ -31,10 +33,12 @@ public:
     virtual Workspace& workspace() = 0;
     virtual LoginItems& loginItems() = 0;
     virtual ProcessLauncher& processLauncher() = 0;
+    virtual Http& http() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;
     virtual std::unique_ptr<WebView> makeWebView(const Rect& frame, const WebViewConfiguration& configuration) = 0;
+    virtual std::unique_ptr<Alert> makeAlert() = 0;
 };
 
 // The backend linked into this binary. applicationIdentifier is the reverse-DNS identifier
