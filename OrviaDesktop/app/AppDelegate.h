@@ -30,6 +30,8 @@ public:
 
     // Menu actions.
     void showOrvia();
+    // An interactive update check, each time it is chosen.
+    void checkForUpdatesFromMenu();
     // Asks the system to authenticate an administrator; only then lets the application terminate.
     void administratorExit();
 

@@ -26,8 +26,9 @@ void AppDelegate::configureMenu() {
 }
 
 bool AppDelegate::tryToPerform(const std::string& action, platform::View*) {
-    static constexpr std::array<std::pair<std::string_view, void (AppDelegate::*)()>, 2> actions{{
+    static constexpr std::array<std::pair<std::string_view, void (AppDelegate::*)()>, 3> actions{{
         {"showOrvia", &AppDelegate::showOrvia},
+        {"checkForUpdatesFromMenu", &AppDelegate::checkForUpdatesFromMenu},
         {"administratorExit", &AppDelegate::administratorExit},
     }};
     for (const auto& [name, perform] : actions) {
@@ -42,6 +43,10 @@ bool AppDelegate::tryToPerform(const std::string& action, platform::View*) {
 void AppDelegate::showOrvia() {
     if (orviaController)
         orviaController->showMainWindow(OrviaWindowController::Maximize::No);
+}
+
+void AppDelegate::checkForUpdatesFromMenu() {
+    checkForUpdates(UpdateCheckMode::Interactive);
 }
 
 } // namespace orvia

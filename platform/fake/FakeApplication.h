@@ -37,6 +37,7 @@ public:
     bool pressKeyEquivalent(const std::string& key, std::uint64_t modifiers);
     // The main menu, one line per item, nested items indented.
     std::vector<std::string> mainMenuDescription() const;
+    const platform::Menu& mainMenu() const { return m_mainMenu; }
 
 private:
     platform::TerminateReply askToTerminate();

@@ -77,13 +77,7 @@ void GtkMainMenu::append(GMenu* into, const Menu& menu) {
             g_menu_append_submenu(section.get(), item.title.c_str(), G_MENU_MODEL(submenu.get()));
         } else {
             const std::string detailed = addAction(item) ? "app." + item.action : std::string();
-            GObjectRef<GMenuItem> entry(
-                g_menu_item_new(item.title.c_str(), detailed.empty() ? nullptr : detailed.c_str()));
-            // Shown beside the title; the application's accelerators are what make the keys work.
-            const std::string keys = accelerator(item.keyEquivalent, item.keyEquivalentModifierMask);
-            if (!keys.empty())
-                g_menu_item_set_attribute(entry.get(), "accel", "s", keys.c_str());
-            g_menu_append_item(section.get(), entry.get());
+            g_menu_append(section.get(), item.title.c_str(), detailed.empty() ? nullptr : detailed.c_str());
         }
     }
     closeSection();

@@ -47,8 +47,8 @@ std::string decorationLayout(unsigned styleMask) {
 GtkWidget* makeMenuButton(const GtkMainMenu& menu) {
     GtkWidget* button = gtk_menu_button_new();
     gtk_widget_insert_action_group(button, "app", menu.actions());
-    // A menu rather than a popover: it shows the key equivalents beside the titles.
-    gtk_menu_button_set_use_popover(GTK_MENU_BUTTON(button), FALSE);
+    // A popover (GTK's default), not a GtkMenu: with a menu attached to the button, the window
+    // shrank to its header bar when it came back from the 2 x 2 collapse.
     gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(button), menu.model());
     gtk_button_set_image(GTK_BUTTON(button),
                          gtk_image_new_from_icon_name("open-menu-symbolic", GTK_ICON_SIZE_MENU));

@@ -76,6 +76,30 @@ TEST_F(ApplicationMenu, CommandOptionQStartsTheAdministratorExit) {
     EXPECT_EQ(os.log.linesStartingWith("process.run").size(), 1u);
 }
 
+TEST_F(ApplicationMenu, CheckForUpdatesAsksTheServerEachTimeAndSaysWhenUpToDate) {
+    launch();
+    for (std::size_t choice = 0; choice < 2; ++choice) {
+        EXPECT_TRUE(os.app.chooseMenuItem("Check for Updates..."));
+        ASSERT_EQ(os.network.requestCount(), choice + 1);
+        os.network.complete(
+            choice, R"({"macOS": {"version": "1.3.2", "downloadURL": "https://orvia.ai/d", "notes": ""}})");
+        os.queue.drain();
+        EXPECT_THAT(os.log.linesStartingWith("alert.runModal message=\"Orvia Desktop is up to date\""),
+                    testing::SizeIs(choice + 1));
+    }
+}
+
+TEST_F(ApplicationMenu, EveryItemsActionIsOneTheDelegatePerforms) {
+    launch();
+    os.launcher.outcome = 1;
+    const auto& applicationMenu = *os.app.mainMenu().items.at(0).submenu;
+    for (const auto& item : applicationMenu.items) {
+        if (item.isSeparator)
+            continue;
+        EXPECT_TRUE(delegate->tryToPerform(item.action, nullptr)) << item.action;
+    }
+}
+
 TEST_F(ApplicationMenu, TheDelegateAnswersOnlyActionsItHas) {
     EXPECT_FALSE(delegate->tryToPerform("terminate", nullptr));
     EXPECT_FALSE(delegate->tryToPerform("", nullptr));
