@@ -1,6 +1,7 @@
 #include "interface/OrviaWindowController.h"
 
 #include "interface/BootstrapScript.h"
+#include "interface/MediaCapturePermission.h"
 #include "interface/PageRequest.h"
 
 namespace orvia {
@@ -8,11 +9,11 @@ namespace orvia {
 namespace {
 constexpr platform::Rect initialContentRect{0, 0, 1180, 780};
 constexpr platform::Size minimumSize{900, 620};
-constexpr unsigned interfaceStyleMask = platform::WindowStyleMask::Titled | platform::WindowStyleMask::Miniaturizable |
-                                        platform::WindowStyleMask::Resizable |
-                                        platform::WindowStyleMask::FullSizeContentView;
-constexpr unsigned onEveryWorkspace =
-    platform::WindowCollectionBehavior::CanJoinAllSpaces | platform::WindowCollectionBehavior::FullScreenAuxiliary;
+constexpr unsigned interfaceStyleMask =
+    platform::WindowStyleMask::Titled | platform::WindowStyleMask::Miniaturizable |
+    platform::WindowStyleMask::Resizable | platform::WindowStyleMask::FullSizeContentView;
+constexpr unsigned onEveryWorkspace = platform::WindowCollectionBehavior::CanJoinAllSpaces |
+                                      platform::WindowCollectionBehavior::FullScreenAuxiliary;
 } // namespace
 
 NullMessageHandler& OrviaWindowController::selfPlaceholder() {
@@ -27,8 +28,8 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     userContentController = os.makeUserContentController();
     configuration.userContentController = userContentController;
 
-    userContentController->addUserScript(
-        {bootstrapScript(memberID(os.userDefaults())), platform::UserScriptInjectionTime::AtDocumentStart, true});
+    userContentController->addUserScript({bootstrapScript(memberID(os.userDefaults())),
+                                          platform::UserScriptInjectionTime::AtDocumentStart, true});
     userContentController->addScriptMessageHandler(selfPlaceholder(), messageHandlerName);
 
     webView = os.makeWebView({0, 0, 0, 0}, configuration);
@@ -50,6 +51,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     window->setContentView(*webView);
 
     window->setDelegate(this);
+    webView->setUIDelegate(this);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     userContentController->addScriptMessageHandler(*this, messageHandlerName);
 
@@ -58,6 +60,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
 
 OrviaWindowController::~OrviaWindowController() {
     userContentController->removeScriptMessageHandler(messageHandlerName);
+    webView->setUIDelegate(nullptr);
     window->setDelegate(nullptr);
 }
 
@@ -76,6 +79,12 @@ void OrviaWindowController::didReceiveScriptMessage(const platform::ScriptMessag
                 os.workspace().openURL(action.url);
         },
         *request);
+}
+
+void OrviaWindowController::requestMediaCapturePermission(
+    const std::string&, platform::MediaCaptureType type,
+    std::function<void(platform::PermissionDecision)> decisionHandler) {
+    decisionHandler(mediaCapturePermissionDecision(type));
 }
 
 } // namespace orvia

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bubble/DraggableOrviaBubbleButton.h"
 #include "interface/NullMessageHandler.h"
 #include "platform/Platform.h"
 
@@ -12,8 +13,11 @@ namespace orvia {
 
 // Owns the interface window and its web view, and switches between the expanded interface and
 // the bubble. Main thread only.
-class OrviaWindowController final : public platform::WindowDelegate, public platform::ScriptMessageHandler {
-public:
+class OrviaWindowController final : public platform::WindowDelegate,
+                                    public platform::ScriptMessageHandler,
+                                    public platform::UIDelegate,
+                                    public platform::ActionTarget {
+  public:
     enum class Maximize : bool { No, Yes };
 
     static constexpr const char* windowTitle = "Orvia AI Life";
@@ -21,6 +25,7 @@ public:
     static constexpr const char* memberIDKey = "OrviaDesktopGuestMemberID";
     static constexpr const char* pauseScript = "window.orviaPause && window.orviaPause()";
     static constexpr const char* resumeScript = "window.orviaResume && window.orviaResume()";
+    static constexpr const char* restoreFromBubbleAction = "restoreFromBubble";
 
     // Builds the window and its web view and starts loading the interface; shows nothing yet.
     explicit OrviaWindowController(platform::Platform& os);
@@ -36,6 +41,10 @@ public:
     bool windowShouldClose() override;
     void windowDidMiniaturize() override;
     void didReceiveScriptMessage(const platform::ScriptMessage& message) override;
+    void
+    requestMediaCapturePermission(const std::string& origin, platform::MediaCaptureType type,
+                                  std::function<void(platform::PermissionDecision)> decisionHandler) override;
+    bool tryToPerform(const std::string& action, platform::View* sender) override;
 
     // The resource file "name.extension", from the resource bundle on (see findResource).
     std::optional<std::filesystem::path> resourceURL(const std::string& name,
@@ -48,11 +57,16 @@ public:
     // Stands in for the controller under "orvia" while it is being made.
     static NullMessageHandler& selfPlaceholder();
 
-private:
+  private:
+    void showBubble();
+
     platform::Platform& os;
     std::shared_ptr<platform::UserContentController> userContentController;
     std::unique_ptr<platform::WebView> webView;
     std::unique_ptr<platform::Window> window;
+    // Declared before the panel, whose content it is, so that it outlives the panel.
+    std::unique_ptr<DraggableOrviaBubbleButton> bubbleButton;
+    std::unique_ptr<platform::Window> bubblePanel;
     std::optional<platform::Rect> expandedFrame;
 };
 

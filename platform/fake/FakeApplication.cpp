@@ -60,9 +60,20 @@ void FakeApplication::terminate() {
     askToTerminate();
 }
 
-void FakeApplication::unhide() { m_log.add("app.unhide"); }
+void FakeApplication::unhide() {
+    m_log.add("app.unhide");
+}
 
-void FakeApplication::activateIgnoringOtherApps(bool flag) { m_log.add("app.activateIgnoringOtherApps " + yesNo(flag)); }
+void FakeApplication::activateIgnoringOtherApps(bool flag) {
+    m_log.add("app.activateIgnoringOtherApps " + yesNo(flag));
+}
+
+bool FakeApplication::sendAction(const std::string& action, platform::ActionTarget* target,
+                                 platform::View* sender) {
+    m_log.add("app.sendAction " + action + (target ? "" : " to=delegate"));
+    m_sent.push_back({action, target, sender});
+    return platform::deliverAction(action, target, m_delegate.lock().get(), sender);
+}
 
 void FakeApplication::setMainMenu(platform::Menu menu) {
     m_log.add("app.setMainMenu");
@@ -94,10 +105,8 @@ std::vector<std::string> FakeApplication::mainMenuDescription() const {
     return lines;
 }
 
-// Without a target the action goes to the delegate, where the responder chain ends.
 bool FakeApplication::sendItemAction(const platform::MenuItem& item) {
-    return !item.action.empty() &&
-           platform::deliverAction(item.action, item.target, m_delegate.lock().get(), nullptr);
+    return !item.action.empty() && sendAction(item.action, item.target, nullptr);
 }
 
 void FakeApplication::finishLaunching() {
@@ -105,7 +114,9 @@ void FakeApplication::finishLaunching() {
         delegate->applicationDidFinishLaunching();
 }
 
-platform::TerminateReply FakeApplication::requestQuit() { return askToTerminate(); }
+platform::TerminateReply FakeApplication::requestQuit() {
+    return askToTerminate();
+}
 
 bool FakeApplication::reopen(bool hasVisibleWindows) {
     auto delegate = m_delegate.lock();

@@ -23,6 +23,8 @@ public:
     void activateIgnoringOtherApps(bool flag) override;
     void setMainMenu(platform::Menu menu) override;
     void beep() override;
+    bool sendAction(const std::string& action, platform::ActionTarget* target,
+                    platform::View* sender) override;
 
     void finishLaunching();
     // A quit request from outside (the session, another process); returns the delegate's reply.
@@ -38,6 +40,12 @@ public:
     // The main menu, one line per item, nested items indented.
     std::vector<std::string> mainMenuDescription() const;
     const platform::Menu& mainMenu() const { return m_mainMenu; }
+    struct SentAction {
+        std::string action;
+        platform::ActionTarget* target;
+        platform::View* sender;
+    };
+    const std::vector<SentAction>& sentActions() const { return m_sent; }
 
 private:
     platform::TerminateReply askToTerminate();
@@ -47,6 +55,7 @@ private:
     std::weak_ptr<platform::ApplicationDelegate> m_delegate;
     bool m_terminated = false;
     platform::Menu m_mainMenu;
+    std::vector<SentAction> m_sent;
 };
 
 } // namespace fake

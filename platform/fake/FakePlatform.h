@@ -2,6 +2,7 @@
 
 #include "fake/FakeAlert.h"
 #include "fake/FakeApplication.h"
+#include "fake/FakeButton.h"
 #include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
@@ -105,14 +106,16 @@ public:
     platform::ProcessLauncher& processLauncher() override { return launcher; }
     platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
+    std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
                                                    const platform::WebViewConfiguration& configuration) override;
     std::unique_ptr<platform::Alert> makeAlert() override;
 
-    // The windows and web views made so far, by role and in order; owned by the program.
+    // The windows, web views and buttons made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
     FakeWebView* webView() const { return m_webViews.empty() ? nullptr : m_webViews.back(); }
+    FakeButton* button() const { return m_buttons.empty() ? nullptr : m_buttons.back(); }
 
     static constexpr platform::Rect defaultScreenFrame{0, 0, 1440, 900};
     static constexpr platform::Rect defaultVisibleFrame{0, 70, 1440, 805};
@@ -134,6 +137,7 @@ public:
 private:
     std::map<std::string, FakeWindow*> m_windows;
     std::vector<FakeWebView*> m_webViews;
+    std::vector<FakeButton*> m_buttons;
 };
 
 } // namespace fake

@@ -4,6 +4,8 @@
 #include "fake/Log.h"
 #include "platform/WebView.h"
 
+#include <vector>
+
 namespace fake {
 
 class FakeWebView final : public platform::WebView {
@@ -13,14 +15,20 @@ public:
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
     void evaluateJavaScript(const std::string& script) override;
     void setDrawsBackground(bool draws) override;
+    void setUIDelegate(platform::UIDelegate* delegate) override;
 
     // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
     bool post(const std::string& name, const nlohmann::json& body);
+    // The page calls getUserMedia: every decision the delegate handed back, in order (none without
+    // a delegate).
+    std::vector<platform::PermissionDecision> requestMediaCapture(const std::string& origin,
+                                                                  platform::MediaCaptureType type);
 
     const platform::WebViewConfiguration& configuration() const { return m_configuration; }
     const std::string& loadedHTML() const { return m_html; }
     const std::optional<std::string>& baseURL() const { return m_baseURL; }
     bool drawsBackground() const { return m_drawsBackground; }
+    platform::UIDelegate* uiDelegate() const { return m_uiDelegate; }
 
 private:
     Log& m_log;
@@ -28,6 +36,7 @@ private:
     std::string m_html;
     std::optional<std::string> m_baseURL;
     bool m_drawsBackground = true;
+    platform::UIDelegate* m_uiDelegate = nullptr;
 };
 
 } // namespace fake

@@ -1,5 +1,7 @@
 #include "fake/Log.h"
 
+#include <cstdio>
+
 namespace fake {
 
 void Log::add(std::string line) {
@@ -22,6 +24,19 @@ std::vector<std::string> Log::linesStartingWith(const std::string& prefix) const
     return matching;
 }
 
-std::string yesNo(bool value) { return value ? "YES" : "NO"; }
+std::string yesNo(bool value) {
+    return value ? "YES" : "NO";
+}
+
+std::string number(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+std::string describe(const platform::Color& color) {
+    return number(color.red) + "," + number(color.green) + "," + number(color.blue) + "," +
+           number(color.alpha);
+}
 
 } // namespace fake

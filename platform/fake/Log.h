@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Color.h"
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,5 +26,8 @@ private:
 };
 
 std::string yesNo(bool value);
+// Short decimal forms for log lines: "0.01", "112", "0.08,0.32,0.36,1".
+std::string number(double value);
+std::string describe(const platform::Color& color);
 
 } // namespace fake

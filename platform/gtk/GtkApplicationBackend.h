@@ -26,6 +26,7 @@ class GtkApplicationBackend final : public Application {
     void activateIgnoringOtherApps(bool flag) override;
     void setMainMenu(Menu menu) override;
     void beep() override;
+    bool sendAction(const std::string& action, ActionTarget* target, View* sender) override;
 
     GtkApplication* gtkApplication() const { return application_.get(); }
     // The menu that windows offer from their header bar.

@@ -1,6 +1,7 @@
 #include "GtkPlatform.h"
 
 #include "GtkAlert.h"
+#include "GtkButtonBackend.h"
 #include "GtkWindowBackend.h"
 #include "WebKitUserContentController.h"
 #include "WebKitWebViewBackend.h"
@@ -16,6 +17,10 @@ GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
 
 std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
     return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), &application_.mainMenu());
+}
+
+std::unique_ptr<Button> GtkPlatform::makeButton(const Rect& frame) {
+    return std::make_unique<GtkButtonBackend>(frame);
 }
 
 std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() {

@@ -16,7 +16,7 @@ namespace platform::gtk {
 
 // The desktop: GTK 3 and WebKitGTK on X11.
 class GtkPlatform final : public Platform {
-  public:
+public:
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
@@ -31,12 +31,13 @@ class GtkPlatform final : public Platform {
     Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
+    std::unique_ptr<Button> makeButton(const Rect& frame) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
     std::unique_ptr<Alert> makeAlert() override;
 
-  private:
+private:
     GtkApplicationBackend application_;
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkView.h"
+#include "SignalConnection.h"
 #include "platform/WebView.h"
 
 #include <gtk/gtk.h>
@@ -10,7 +12,7 @@
 
 namespace platform::gtk {
 
-class WebKitWebViewBackend final : public WebView {
+class WebKitWebViewBackend final : public WebView, public GtkView {
   public:
     explicit WebKitWebViewBackend(const WebViewConfiguration& configuration);
     ~WebKitWebViewBackend() override;
@@ -18,13 +20,19 @@ class WebKitWebViewBackend final : public WebView {
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
     void evaluateJavaScript(const std::string& script) override;
     void setDrawsBackground(bool draws) override;
+    void setUIDelegate(UIDelegate* delegate) override { uiDelegate_ = delegate; }
 
-    GtkWidget* widget() const { return GTK_WIDGET(webView_.get()); }
+    GtkWidget* widget() const override { return GTK_WIDGET(webView_.get()); }
 
   private:
     // Kept as the configuration keeps it: its handlers serve this view's pages.
     std::shared_ptr<UserContentController> userContentController_;
     GObjectRef<WebKitWebView> webView_;
+    UIDelegate* uiDelegate_ = nullptr;
+    SignalConnection permissionRequest_;
+
+    static gboolean onPermissionRequest(WebKitWebView* webView, WebKitPermissionRequest* request,
+                                        gpointer self);
 };
 
 } // namespace platform::gtk

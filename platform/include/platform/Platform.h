@@ -3,6 +3,7 @@
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/Button.h"
 #include "platform/Http.h"
 #include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
@@ -21,7 +22,7 @@ namespace platform {
 
 // Everything the program asks of the operating system, one backend per binary.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Application& application() = 0;
@@ -36,6 +37,7 @@ public:
     virtual Http& http() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
+    virtual std::unique_ptr<Button> makeButton(const Rect& frame) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;
     virtual std::unique_ptr<WebView> makeWebView(const Rect& frame, const WebViewConfiguration& configuration) = 0;
     virtual std::unique_ptr<Alert> makeAlert() = 0;

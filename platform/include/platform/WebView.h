@@ -3,6 +3,7 @@
 #include "platform/Geometry.h"
 #include "platform/View.h"
 
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -27,7 +28,7 @@ struct ScriptMessage {
 };
 
 class ScriptMessageHandler {
-public:
+  public:
     virtual ~ScriptMessageHandler() = default;
     // Main thread.
     virtual void didReceiveScriptMessage(const ScriptMessage& message) = 0;
@@ -35,7 +36,7 @@ public:
 
 // The scripts and message handlers shared by the web views made with it. Main thread only.
 class UserContentController {
-public:
+  public:
     virtual ~UserContentController() = default;
     virtual void addUserScript(const UserScript& script) = 0;
     // The page posts with window.webkit.messageHandlers.<name>.postMessage(body). The handler is
@@ -57,9 +58,23 @@ struct WebViewConfiguration {
     std::shared_ptr<UserContentController> userContentController;
 };
 
+// The kind of capture device a page asks for (getUserMedia). Other values may come from newer engines.
+enum class MediaCaptureType : int { Camera = 0, Microphone = 1, CameraAndMicrophone = 2 };
+
+enum class PermissionDecision : int { Prompt = 0, Grant = 1, Deny = 2 };
+
+// The web view's questions to the program. Main thread.
+class UIDelegate {
+  public:
+    virtual ~UIDelegate() = default;
+    // The handler must be called exactly once; origin is the requesting page's origin.
+    virtual void requestMediaCapturePermission(const std::string& origin, MediaCaptureType type,
+                                               std::function<void(PermissionDecision)> decisionHandler) = 0;
+};
+
 // Main thread only.
 class WebView : public View {
-public:
+  public:
     // baseURL is an absolute URL (a file: URL for local pages); without one the page can reach
     // no local file.
     virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) = 0;
@@ -67,6 +82,8 @@ public:
     virtual void evaluateJavaScript(const std::string& script) = 0;
     // Without a background of its own the web view shows the page's (or the window's) colour.
     virtual void setDrawsBackground(bool draws) = 0;
+    // Not owned; null removes it. Without a delegate, media capture is denied.
+    virtual void setUIDelegate(UIDelegate* delegate) = 0;
 };
 
 } // namespace platform
