@@ -4,6 +4,8 @@ namespace orvia {
 
 void AppDelegate::applicationDidFinishLaunching() {
     os.application().setActivationPolicy(platform::ActivationPolicy::Regular);
+    configureMenu();
+    installLaunchAgent();
     kioskActivity = os.processInfo().beginActivity(kioskActivityOptions, kioskActivityReason);
     orviaController = std::make_unique<OrviaWindowController>(os);
     orviaController->showMainWindow(OrviaWindowController::Maximize::No);

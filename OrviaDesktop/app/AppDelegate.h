@@ -10,7 +10,9 @@
 
 namespace orvia {
 
-class AppDelegate final : public platform::ApplicationDelegate, public std::enable_shared_from_this<AppDelegate> {
+class AppDelegate final : public platform::ApplicationDelegate,
+                          public platform::ActionTarget,
+                          public std::enable_shared_from_this<AppDelegate> {
 public:
     static constexpr std::uint64_t kioskActivityOptions =
         platform::ActivityOptions::UserInitiated | platform::ActivityOptions::IdleDisplaySleepDisabled;
@@ -23,6 +25,15 @@ public:
     platform::TerminateReply applicationShouldTerminate() override;
     void applicationWillTerminate() override;
     bool applicationShouldHandleReopen(bool hasVisibleWindows) override;
+    // The menu's actions, by name.
+    bool tryToPerform(const std::string& action, platform::View* sender) override;
+
+    // Menu actions.
+    void showOrvia();
+    // An interactive update check, each time it is chosen.
+    void checkForUpdatesFromMenu();
+    // Asks the system to authenticate an administrator; only then lets the application terminate.
+    void administratorExit();
 
     // Asks the update server for the current release and returns at once; a newer one is offered in
     // an alert later, on the main thread. Failures of any kind show nothing.
@@ -31,6 +42,9 @@ public:
     static bool isVersion(std::string_view candidate, std::string_view newerThan);
 
 private:
+    void configureMenu();
+    void installLaunchAgent();
+
     platform::Platform& os;
     std::unique_ptr<OrviaWindowController> orviaController;
     bool allowTermination = false;

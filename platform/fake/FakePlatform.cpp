@@ -37,6 +37,11 @@ std::optional<nlohmann::json> FakeBundle::objectForInfoDictionaryKey(const std::
     return info.at(key);
 }
 
+std::optional<std::filesystem::path> FakeLoginItems::folder() const {
+    m_log.add("loginItems.folder");
+    return path;
+}
+
 bool FakeWorkspace::openURL(const std::string& url) {
     m_log.add("workspace.openURL " + url);
     m_opened.push_back(url);

@@ -6,6 +6,7 @@
 #include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
+#include "fake/FakeProcessLauncher.h"
 #include "fake/FakeUserContentController.h"
 #include "fake/FakeWebView.h"
 #include "fake/FakeWindow.h"
@@ -63,6 +64,20 @@ private:
     std::filesystem::path m_installation;
 };
 
+// No login items folder until a test gives one.
+class FakeLoginItems final : public platform::LoginItems {
+public:
+    explicit FakeLoginItems(Log& log) : m_log(log) {}
+    std::optional<std::filesystem::path> folder() const override;
+    platform::LoginItemFormat format() const override { return kind; }
+
+    std::optional<std::filesystem::path> path;
+    platform::LoginItemFormat kind = platform::LoginItemFormat::DesktopEntry;
+
+private:
+    Log& m_log;
+};
+
 class FakeWorkspace final : public platform::Workspace {
 public:
     explicit FakeWorkspace(Log& log) : m_log(log) {}
@@ -87,6 +102,8 @@ public:
     platform::Screens& screens() override { return screenList; }
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
+    platform::LoginItems& loginItems() override { return logins; }
+    platform::ProcessLauncher& processLauncher() override { return launcher; }
     platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
     std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
@@ -111,6 +128,8 @@ public:
     FakeScreens screenList;
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
+    FakeLoginItems logins{log};
+    FakeProcessLauncher launcher{log};
     FakeHttp network{log};
     // The user's answers to the coming alerts, in order.
     std::deque<int> alertResponses;

@@ -19,9 +19,7 @@ bool hasSessionBus() {
     return true;
 }
 
-} // namespace
-
-GtkApplicationBackend::GtkApplicationBackend(const std::string& applicationIdentifier) {
+GObjectRef<GtkApplication> makeApplication(const std::string& applicationIdentifier) {
     // Before GTK opens the display: windows are named "OrviaDesktop", "OrviaDesktop" (WM_CLASS),
     // and positions, stacking and input shapes are X11 notions, so run on X (XWayland under Wayland).
     g_set_prgname(programName);
@@ -33,7 +31,16 @@ GtkApplicationBackend::GtkApplicationBackend(const std::string& applicationIdent
     // Uniqueness needs the session bus; without one the application still has to run.
     const GApplicationFlags flags =
         identifier && hasSessionBus() ? G_APPLICATION_DEFAULT_FLAGS : G_APPLICATION_NON_UNIQUE;
-    application_ = GObjectRef<GtkApplication>(gtk_application_new(identifier, flags));
+    return GObjectRef<GtkApplication>(gtk_application_new(identifier, flags));
+}
+
+} // namespace
+
+GtkApplicationBackend::GtkApplicationBackend(const std::string& applicationIdentifier)
+    : application_(makeApplication(applicationIdentifier)),
+      mainMenu_(application_.get(), [this](const std::string& action, ActionTarget* target) {
+          sendAction(action, target, nullptr);
+      }) {
     // The session manager's end-of-session query then reaches query-end.
     g_object_set(application_.get(), "register-session", TRUE, nullptr);
 
@@ -87,6 +94,15 @@ void GtkApplicationBackend::activateIgnoringOtherApps(bool) {
 
 bool GtkApplicationBackend::sendAction(const std::string& action, ActionTarget* target, View* sender) {
     return deliverAction(action, target, delegate_.lock().get(), sender);
+}
+
+void GtkApplicationBackend::setMainMenu(Menu menu) {
+    mainMenu_.set(menu);
+}
+
+void GtkApplicationBackend::beep() {
+    if (GdkDisplay* display = gdk_display_get_default())
+        gdk_display_beep(display);
 }
 
 bool GtkApplicationBackend::hasVisibleWindows() const {

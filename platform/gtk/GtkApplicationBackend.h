@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkMainMenu.h"
 #include "SignalConnection.h"
 #include "platform/Application.h"
 
@@ -23,9 +24,13 @@ class GtkApplicationBackend final : public Application {
     void terminate() override;
     void unhide() override;
     void activateIgnoringOtherApps(bool flag) override;
+    void setMainMenu(Menu menu) override;
+    void beep() override;
     bool sendAction(const std::string& action, ActionTarget* target, View* sender) override;
 
     GtkApplication* gtkApplication() const { return application_.get(); }
+    // The menu that windows offer from their header bar.
+    const GtkMainMenu& mainMenu() const { return mainMenu_; }
 
   private:
     static void onStartup(GApplication* application, gpointer self);
@@ -39,6 +44,7 @@ class GtkApplicationBackend final : public Application {
     SignalConnection startup_;
     SignalConnection activate_;
     SignalConnection queryEnd_;
+    GtkMainMenu mainMenu_;
 };
 
 } // namespace platform::gtk

@@ -16,7 +16,7 @@ GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
                                                               g_get_home_dir())) {}
 
 std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
-    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication());
+    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), &application_.mainMenu());
 }
 
 std::unique_ptr<Button> GtkPlatform::makeButton(const Rect& frame) {

@@ -4,9 +4,11 @@
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
 #include "GlibMainQueue.h"
+#include "GlibProcessLauncher.h"
 #include "GtkApplicationBackend.h"
 #include "GtkProcessInfo.h"
 #include "GtkWorkspace.h"
+#include "XdgLoginItems.h"
 #include "files/JsonFileUserDefaults.h"
 #include "platform/Platform.h"
 
@@ -24,6 +26,8 @@ public:
     Screens& screens() override { return screens_; }
     UserDefaults& userDefaults() override { return userDefaults_; }
     Workspace& workspace() override { return workspace_; }
+    LoginItems& loginItems() override { return loginItems_; }
+    ProcessLauncher& processLauncher() override { return processLauncher_; }
     Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
@@ -41,6 +45,8 @@ private:
     ExecutableBundle bundle_;
     files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
+    XdgLoginItems loginItems_;
+    GlibProcessLauncher processLauncher_;
     // Last, so it goes first: its running requests end while the rest still stands for their
     // completions.
     CurlHttp http_;

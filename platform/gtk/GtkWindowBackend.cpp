@@ -44,8 +44,25 @@ std::string decorationLayout(unsigned styleMask) {
     return ":" + buttons;
 }
 
-GtkWidget* makeHeaderBar(unsigned styleMask) {
+GtkWidget* makeMenuButton(const GtkMainMenu& menu) {
+    GtkWidget* button = gtk_menu_button_new();
+    gtk_widget_insert_action_group(button, "app", menu.actions());
+    // A popover (GTK's default), not a GtkMenu: with a menu attached to the button, the window
+    // shrank to its header bar when it came back from the 2 x 2 collapse.
+    gtk_menu_button_set_menu_model(GTK_MENU_BUTTON(button), menu.model());
+    gtk_button_set_image(GTK_BUTTON(button),
+                         gtk_image_new_from_icon_name("open-menu-symbolic", GTK_ICON_SIZE_MENU));
+    gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
+    // A click must not take the keyboard from the page.
+    gtk_widget_set_focus_on_click(button, FALSE);
+    gtk_widget_set_tooltip_text(button, "Menu");
+    return button;
+}
+
+GtkWidget* makeHeaderBar(unsigned styleMask, const GtkMainMenu* applicationMenu) {
     GtkWidget* headerBar = gtk_header_bar_new();
+    if (applicationMenu)
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(headerBar), makeMenuButton(*applicationMenu));
     // Shows the window buttons named by the layout, not only a close button.
     gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(headerBar), TRUE);
     gtk_header_bar_set_decoration_layout(GTK_HEADER_BAR(headerBar), decorationLayout(styleMask).c_str());
@@ -59,7 +76,8 @@ int pixels(double points) {
 
 } // namespace
 
-GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application)
+GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+                                   const GtkMainMenu* applicationMenu)
     : window_(GTK_WINDOW(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
       resizable_((spec.styleMask & WindowStyleMask::Resizable) != 0) {
     GtkWindow* window = window_.get();
@@ -84,7 +102,7 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     gtk_widget_show(layout_);
     if (spec.styleMask & WindowStyleMask::Titled) {
         installHeaderBarStyle(gtk_widget_get_screen(widget()));
-        headerBar_ = makeHeaderBar(spec.styleMask);
+        headerBar_ = makeHeaderBar(spec.styleMask, applicationMenu);
         // The header bar has no input window of its own; the event box catches presses to drag by.
         titlebar_ = gtk_event_box_new();
         gtk_container_add(GTK_CONTAINER(titlebar_), headerBar_);

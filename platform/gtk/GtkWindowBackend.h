@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkMainMenu.h"
 #include "GtkView.h"
 #include "SignalConnection.h"
 #include "platform/Window.h"
@@ -19,7 +20,9 @@ namespace platform::gtk {
 // stays out of taskbars and pagers; with a clear background it takes the outline of its content.
 class GtkWindowBackend final : public Window {
 public:
-    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application);
+    // A titled window offers the application's menu from a button in its header bar.
+    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+                     const GtkMainMenu* applicationMenu = nullptr);
     ~GtkWindowBackend() override;
 
     Rect frame() const override;

@@ -23,15 +23,18 @@ protected:
 
 } // namespace
 
-TEST_F(AppDelegateTest, LaunchBecomesRegularHoldsTheActivityThenShowsTheWindow) {
+TEST_F(AppDelegateTest, LaunchBecomesRegularInstallsMenuAndLoginItemHoldsTheActivityThenShowsTheWindow) {
     os.log.take();
     os.app.finishLaunching();
 
     auto log = os.log.take();
-    ASSERT_GE(log.size(), 3u);
+    ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(log[0], "app.setActivationPolicy 0");
-    EXPECT_EQ(log[1], "process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public assistant ready "
-                      "for voice requests");
+    EXPECT_EQ(log[1], "app.setMainMenu");
+    EXPECT_EQ(log[2], "loginItems.folder");
+    EXPECT_EQ(log[3],
+              "process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public assistant ready "
+              "for voice requests");
     auto created = std::find(log.begin(), log.end(), "interface.create content=0,0,1180,780 style=32781");
     auto shown = std::find(log.begin(), log.end(), "interface.makeKeyAndOrderFront");
     ASSERT_NE(created, log.end());

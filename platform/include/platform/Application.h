@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ActionTarget.h"
+#include "platform/Menu.h"
 
 #include <memory>
 #include <string>
@@ -37,6 +38,11 @@ class Application {
     virtual void terminate() = 0;
     virtual void unhide() = 0;
     virtual void activateIgnoringOtherApps(bool flag) = 0;
+    // Replaces the application's menu. A chosen item's action goes to its target, or without one
+    // to the delegate when the delegate takes actions.
+    virtual void setMainMenu(Menu menu) = 0;
+    // The system's alert sound; silent where the system has none.
+    virtual void beep() = 0;
     // Sends a control's action to the target, or with a null target to the delegate, as the
     // responder chain would end there. True when someone performed it.
     virtual bool sendAction(const std::string& action, ActionTarget* target, View* sender) = 0;

@@ -5,7 +5,9 @@
 #include "platform/Bundle.h"
 #include "platform/Button.h"
 #include "platform/Http.h"
+#include "platform/LoginItems.h"
 #include "platform/MainQueue.h"
+#include "platform/Process.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Screen.h"
 #include "platform/UserDefaults.h"
@@ -30,6 +32,8 @@ class Platform {
     virtual Screens& screens() = 0;
     virtual UserDefaults& userDefaults() = 0;
     virtual Workspace& workspace() = 0;
+    virtual LoginItems& loginItems() = 0;
+    virtual ProcessLauncher& processLauncher() = 0;
     virtual Http& http() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;

@@ -1,0 +1,36 @@
+#include "GlibProcessLauncher.h"
+
+#include <gtest/gtest.h>
+
+namespace platform::gtk {
+namespace {
+
+TEST(GlibProcessLauncherTest, AnswersTheExitStatusOrNothingWhenTheProgramCannotStart) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<int> outcome;
+    };
+    const Case cases[] = {
+        {{"/bin/sh", "-c", "exit 0"}, 0},
+        {{"/bin/sh", "-c", "exit 1"}, 1},
+        {{"/bin/sh", "-c", "exit 255"}, 255},
+        {{"/bin/sh", "-c", "kill -TERM $$"}, 128 + 15},
+        // Named by path only: no search of PATH.
+        {{"sh", "-c", "exit 0"}, std::nullopt},
+        {{"/nonexistent/program"}, std::nullopt},
+        {{"/etc"}, std::nullopt},
+        {{}, std::nullopt},
+    };
+    GlibProcessLauncher launcher;
+    for (const auto& [arguments, outcome] : cases)
+        EXPECT_EQ(launcher.runAndWait(arguments), outcome) << (arguments.empty() ? "" : arguments.back());
+}
+
+TEST(GlibProcessLauncherTest, TheProgramInheritsTheEnvironmentAndWaitsToTheEnd) {
+    ::setenv("ORVIA_LAUNCHER_TEST", "7", 1);
+    GlibProcessLauncher launcher;
+    EXPECT_EQ(launcher.runAndWait({"/bin/sh", "-c", "sleep 0.2; exit \"$ORVIA_LAUNCHER_TEST\""}), 7);
+}
+
+} // namespace
+} // namespace platform::gtk
