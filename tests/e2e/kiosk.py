@@ -103,7 +103,7 @@ class Desktop(contextlib.AbstractContextManager):
         # Xvfb picks a free display itself and names it once it is ready, so that test runs side by
         # side never share one.
         reader, writer = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(writer), "-screen", "0", f"{self.width}x{self.height}x24",
+        self._spawn(["Xvfb", "-displayfd", str(writer), "-noreset", "-screen", "0", f"{self.width}x{self.height}x24",
                      "-nolisten", "tcp"], pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(reader) as ready:
