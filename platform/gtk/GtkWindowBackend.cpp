@@ -24,7 +24,10 @@ void installHeaderBarStyle(GdkScreen* screen) {
     static constexpr const char* css =
         "headerbar.orvia-slim { min-height: 0; padding: 0 4px; }"
         "headerbar.orvia-slim button.titlebutton { min-height: 0; padding: 2px; }"
-        "headerbar.orvia-transparent { background: none; border: none; box-shadow: none; }";
+        "headerbar.orvia-transparent { background: none; border: none; box-shadow: none; }"
+        "headerbar.orvia-transparent button { color: rgba(255, 255, 255, 0.85);"
+        " background: rgba(0, 0, 0, 0.28); border: none; box-shadow: none; border-radius: 50%; margin: 4px 2px; }"
+        "headerbar.orvia-transparent button:hover { background: rgba(0, 0, 0, 0.45); }";
     GObjectRef<GtkCssProvider> provider(gtk_css_provider_new());
     GError* error = nullptr;
     if (!gtk_css_provider_load_from_data(provider.get(), css, -1, &error)) {
@@ -97,7 +100,9 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
         gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
     }
 
-    layout_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // The content fills the whole window; a titled window's bar floats over its top-left corner,
+    // showing the content through it, so the page is never cut by a strip of the toolkit's colour.
+    layout_ = gtk_overlay_new();
     gtk_container_add(GTK_CONTAINER(window), layout_);
     gtk_widget_show(layout_);
     if (spec.styleMask & WindowStyleMask::Titled) {
@@ -106,7 +111,10 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
         // The header bar has no input window of its own; the event box catches presses to drag by.
         titlebar_ = gtk_event_box_new();
         gtk_container_add(GTK_CONTAINER(titlebar_), headerBar_);
-        gtk_box_pack_start(GTK_BOX(layout_), titlebar_, FALSE, FALSE, 0);
+        gtk_event_box_set_visible_window(GTK_EVENT_BOX(titlebar_), FALSE);
+        gtk_widget_set_halign(titlebar_, GTK_ALIGN_START);
+        gtk_widget_set_valign(titlebar_, GTK_ALIGN_START);
+        gtk_overlay_add_overlay(GTK_OVERLAY(layout_), titlebar_);
         gtk_widget_show_all(titlebar_);
         connections_.emplace_back(titlebar_, "button-press-event", &onTitlebarPress, this);
     }
@@ -275,7 +283,7 @@ void GtkWindowBackend::setContentView(View& view) {
     GtkWidget* contentWidget = content->widget();
     if (GtkWidget* parent = gtk_widget_get_parent(contentWidget))
         gtk_container_remove(GTK_CONTAINER(parent), contentWidget);
-    gtk_box_pack_start(GTK_BOX(layout_), contentWidget, TRUE, TRUE, 0);
+    gtk_container_add(GTK_CONTAINER(layout_), contentWidget);
     gtk_widget_show(contentWidget);
     content->setWindow(this);
     applyShape();
