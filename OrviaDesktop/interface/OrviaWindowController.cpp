@@ -2,17 +2,18 @@
 
 #include "interface/BootstrapScript.h"
 #include "interface/PageRequest.h"
+#include "resource_bundle_accessor/ResourceBundleAccessor.h"
 
 namespace orvia {
 
 namespace {
 constexpr platform::Rect initialContentRect{0, 0, 1180, 780};
 constexpr platform::Size minimumSize{900, 620};
-constexpr unsigned interfaceStyleMask = platform::WindowStyleMask::Titled | platform::WindowStyleMask::Miniaturizable |
-                                        platform::WindowStyleMask::Resizable |
-                                        platform::WindowStyleMask::FullSizeContentView;
-constexpr unsigned onEveryWorkspace =
-    platform::WindowCollectionBehavior::CanJoinAllSpaces | platform::WindowCollectionBehavior::FullScreenAuxiliary;
+constexpr unsigned interfaceStyleMask =
+    platform::WindowStyleMask::Titled | platform::WindowStyleMask::Miniaturizable |
+    platform::WindowStyleMask::Resizable | platform::WindowStyleMask::FullSizeContentView;
+constexpr unsigned onEveryWorkspace = platform::WindowCollectionBehavior::CanJoinAllSpaces |
+                                      platform::WindowCollectionBehavior::FullScreenAuxiliary;
 } // namespace
 
 NullMessageHandler& OrviaWindowController::selfPlaceholder() {
@@ -26,13 +27,16 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     configuration.mediaTypesRequiringUserActionForPlayback = platform::AudiovisualMediaTypes::None;
     userContentController = os.makeUserContentController();
     configuration.userContentController = userContentController;
+    // The page's own files; the rest of the user's files stay out of the page's reach.
+    configuration.readableFolders = {module(os.mainBundle()).bundlePath()};
 
-    userContentController->addUserScript(
-        {bootstrapScript(memberID(os.userDefaults())), platform::UserScriptInjectionTime::AtDocumentStart, true});
+    userContentController->addUserScript({bootstrapScript(memberID(os.userDefaults())),
+                                          platform::UserScriptInjectionTime::AtDocumentStart, true});
     userContentController->addScriptMessageHandler(selfPlaceholder(), messageHandlerName);
 
     webView = os.makeWebView({0, 0, 0, 0}, configuration);
     webView->setDrawsBackground(false);
+    webView->setNavigationDelegate(this);
 
     window = os.makeWindow({initialContentRect, interfaceStyleMask, "interface"});
     window->setTitle(windowTitle);
@@ -57,6 +61,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
 }
 
 OrviaWindowController::~OrviaWindowController() {
+    webView->setNavigationDelegate(nullptr);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     window->setDelegate(nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interface/NullMessageHandler.h"
+#include "interface/PageRecoveryPolicy.h"
 #include "platform/Platform.h"
 
 #include <filesystem>
@@ -12,7 +13,9 @@ namespace orvia {
 
 // Owns the interface window and its web view, and switches between the expanded interface and
 // the bubble. Main thread only.
-class OrviaWindowController final : public platform::WindowDelegate, public platform::ScriptMessageHandler {
+class OrviaWindowController final : public platform::WindowDelegate,
+                                    public platform::ScriptMessageHandler,
+                                    public platform::WebViewNavigationDelegate {
 public:
     enum class Maximize : bool { No, Yes };
 
@@ -37,6 +40,12 @@ public:
     void windowDidMiniaturize() override;
     void didReceiveScriptMessage(const platform::ScriptMessage& message) override;
 
+    // A page whose process died or hangs is loaded again as at launch; the window keeps its mode.
+    void didFinishNavigation() override;
+    void webContentProcessDidTerminate() override;
+    void webContentProcessDidBecomeUnresponsive() override;
+    void webContentProcessDidBecomeResponsive() override;
+
     // The resource file "name.extension", from the resource bundle on (see findResource).
     std::optional<std::filesystem::path> resourceURL(const std::string& name,
                                                      const std::string& extension) const;
@@ -54,6 +63,16 @@ private:
     std::unique_ptr<platform::WebView> webView;
     std::unique_ptr<platform::Window> window;
     std::optional<platform::Rect> expandedFrame;
+
+    bool isCollapsed() const;
+
+    PageRecoveryPolicy recoveryPolicy;
+    bool recoveryLoadPending = false;
+    // Bumped by every change of the process's state, so that a pending hang check can tell
+    // whether it still speaks of the same silence.
+    unsigned responsivenessGeneration = 0;
+    // Tasks left on the main queue run only while the controller lives.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 } // namespace orvia

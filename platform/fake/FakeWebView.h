@@ -13,9 +13,18 @@ public:
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
     void evaluateJavaScript(const std::string& script) override;
     void setDrawsBackground(bool draws) override;
+    void setNavigationDelegate(platform::WebViewNavigationDelegate* delegate) override;
+    void terminateWebContentProcess() override;
 
     // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
     bool post(const std::string& name, const nlohmann::json& body);
+
+    // The page's process: each load starts one where none runs; a test ends it (as a crash or a
+    // kill signal would), makes it stop or start answering, and finishes the page's load.
+    void crashWebContentProcess();
+    void setWebContentProcessResponsive(bool responsive);
+    void finishLoading();
+    bool hasWebContentProcess() const { return m_processRunning; }
 
     const platform::WebViewConfiguration& configuration() const { return m_configuration; }
     const std::string& loadedHTML() const { return m_html; }
@@ -28,6 +37,9 @@ private:
     std::string m_html;
     std::optional<std::string> m_baseURL;
     bool m_drawsBackground = true;
+    platform::WebViewNavigationDelegate* m_navigationDelegate = nullptr;
+    bool m_processRunning = false;
+    bool m_processResponsive = true;
 };
 
 } // namespace fake

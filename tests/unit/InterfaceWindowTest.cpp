@@ -14,19 +14,22 @@ TEST(InterfaceWindow, CreationBuildsTheWebViewThenTheWindowThenTakesOverTheMessa
 
     OrviaWindowController controller(os);
 
-    EXPECT_THAT(os.log.take(),
-                ElementsAre("content.create",
-                            "content.addUserScript start mainFrameOnly=YES window.ORVIA_MEMBER_ID = "
-                            "'orvia-kiosk-1234'; window.ORVIA_KIOSK = true;",
-                            "content.addScriptMessageHandler orvia", "web.create frame=0,0,0,0 javaScript=YES mediaRequiringUserAction=0",
-                            "web.setDrawsBackground NO", "interface.create content=0,0,1180,780 style=32781",
-                            "interface.setTitle Orvia AI Life", "interface.setTitleVisibility 1",
-                            "interface.setTitlebarAppearsTransparent YES", "interface.setMovableByWindowBackground YES",
-                            "interface.setMinSize 900x620", "interface.setLevel 3", "interface.setCollectionBehavior 257",
-                            "interface.setHidesOnDeactivate NO", "interface.setFrame 0,70,1440,805 display=YES",
-                            "interface.setContentView", "interface.setDelegate",
-                            "content.removeScriptMessageHandler orvia", "content.addScriptMessageHandler orvia",
-                            "web.loadHTMLString base=none <h1>Orvia interface is unavailable.</h1>"));
+    EXPECT_THAT(
+        os.log.take(),
+        ElementsAre("content.create",
+                    "content.addUserScript start mainFrameOnly=YES window.ORVIA_MEMBER_ID = "
+                    "'orvia-kiosk-1234'; window.ORVIA_KIOSK = true;",
+                    "content.addScriptMessageHandler orvia",
+                    "web.create frame=0,0,0,0 javaScript=YES mediaRequiringUserAction=0",
+                    "web.setDrawsBackground NO", "web.setNavigationDelegate set",
+                    "interface.create content=0,0,1180,780 style=32781", "interface.setTitle Orvia AI Life",
+                    "interface.setTitleVisibility 1", "interface.setTitlebarAppearsTransparent YES",
+                    "interface.setMovableByWindowBackground YES", "interface.setMinSize 900x620",
+                    "interface.setLevel 3", "interface.setCollectionBehavior 257",
+                    "interface.setHidesOnDeactivate NO", "interface.setFrame 0,70,1440,805 display=YES",
+                    "interface.setContentView", "interface.setDelegate",
+                    "content.removeScriptMessageHandler orvia", "content.addScriptMessageHandler orvia",
+                    "web.loadHTMLString base=none <h1>Orvia interface is unavailable.</h1>"));
     EXPECT_EQ(os.window("interface")->contentView(), os.webView());
     EXPECT_FALSE(os.window("interface")->isVisible()) << "creation must not put the window on screen";
 }
@@ -34,7 +37,8 @@ TEST(InterfaceWindow, CreationBuildsTheWebViewThenTheWindowThenTakesOverTheMessa
 TEST(InterfaceWindow, PlaceholderHoldsTheHandlerNameOnlyUntilTheControllerTakesIt) {
     fake::FakePlatform os;
     OrviaWindowController controller(os);
-    auto& content = dynamic_cast<fake::FakeUserContentController&>(*os.webView()->configuration().userContentController);
+    auto& content =
+        dynamic_cast<fake::FakeUserContentController&>(*os.webView()->configuration().userContentController);
 
     EXPECT_EQ(content.handler("orvia"), &controller);
     EXPECT_NE(content.handler("orvia"), &OrviaWindowController::selfPlaceholder());

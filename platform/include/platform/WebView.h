@@ -2,11 +2,14 @@
 
 #include "platform/Geometry.h"
 #include "platform/View.h"
+#include "platform/WebViewNavigationDelegate.h"
 
+#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -55,6 +58,9 @@ struct WebViewConfiguration {
     bool allowsContentJavaScript = true;
     unsigned mediaTypesRequiringUserActionForPlayback = AudiovisualMediaTypes::All;
     std::shared_ptr<UserContentController> userContentController;
+    // Absolute folders the page's web content process may read, beside what the engine needs
+    // itself. Where the backend confines that process, no other folder of the user's is readable.
+    std::vector<std::filesystem::path> readableFolders;
 };
 
 // Main thread only.
@@ -67,6 +73,12 @@ public:
     virtual void evaluateJavaScript(const std::string& script) = 0;
     // Without a background of its own the web view shows the page's (or the window's) colour.
     virtual void setDrawsBackground(bool draws) = 0;
+
+    // The page's life: the delegate is not owned; nullptr stops the reports.
+    virtual void setNavigationDelegate(WebViewNavigationDelegate* delegate) = 0;
+    // Ends the web content process at once (a page that does not answer cannot be asked to stop);
+    // the delegate hears webContentProcessDidTerminate. Nothing happens without a running process.
+    virtual void terminateWebContentProcess() = 0;
 };
 
 } // namespace platform
