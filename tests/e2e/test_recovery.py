@@ -27,6 +27,9 @@ PAGE = """<!doctype html>
 </head><body style="background: #2e3440; color: #eceff4"><h1>Recovery test page</h1></body></html>
 """
 
+# Its process stops answering a second after every load.
+HANGING_PAGE = PAGE.replace("</script>", "  setTimeout(() => {{ for (;;) {{}} }}, 1000);\n</script>", 1)
+
 # Each probe reports whether the page got at the file's content.
 SANDBOX_PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
@@ -236,6 +239,28 @@ class Recovery(unittest.TestCase):
         self.assertEqual(report["memberID"], member)
         self.assertGreater(retried_after, 29.0)
         self.assertIsNone(self.program.poll())
+
+    def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
+        self.start(HANGING_PAGE.format(port=self.server.port))
+        member = self.next_report("main")["memberID"]
+        self.wait_for_geometry(self.work_area)
+        hung = self.the_web_process()
+        hung_at = time.monotonic() + 1
+
+        # The engine notices a silent process only while it waits for an answer, as it does for
+        # key presses; a person at the kiosk gives those.
+        self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)
+        report = None
+        while report is None and time.monotonic() < hung_at + 30:
+            self.desktop.x(["xdotool", "key", "space"])
+            with contextlib.suppress(AssertionError):
+                report = self.next_report("main", timeout=0.5)
+        self.assertIsNotNone(report, "the page is loaded again")
+        recovered_in = time.monotonic() - hung_at
+        print(f"\nhung page back {recovered_in:.1f}s after it stopped answering")
+        self.assertEqual(report["memberID"], member)
+        self.assertNotEqual(self.the_web_process(), hung)
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
 
     def test_the_web_process_is_confined_and_the_page_reads_no_file_beyond_its_bundle(self):
         secret = self.desktop.home / "secret.txt"
