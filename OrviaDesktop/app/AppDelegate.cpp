@@ -7,6 +7,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     kioskActivity = os.processInfo().beginActivity(kioskActivityOptions, kioskActivityReason);
     orviaController = std::make_unique<OrviaWindowController>(os);
     orviaController->showMainWindow(OrviaWindowController::Maximize::No);
+    os.mainQueue().asyncAfter(firstUpdateCheckDelay, [self = weak_from_this()] {
+        if (auto delegate = self.lock())
+            delegate->checkForUpdates(UpdateCheckMode::Silent);
+    });
 }
 
 platform::TerminateReply AppDelegate::applicationShouldTerminate() {

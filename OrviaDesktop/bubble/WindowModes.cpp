@@ -22,9 +22,12 @@ void OrviaWindowController::minimizeToBubble() {
     window->setLevel(platform::WindowLevel::Normal);
     window->orderFrontRegardless();
     webView->evaluateJavaScript(pauseScript);
+    showBubble();
 }
 
 void OrviaWindowController::showMainWindow(Maximize maximize) {
+    if (bubblePanel)
+        bubblePanel->orderOut();
     window->deminiaturize();
     std::optional<platform::Rect> target;
     if (maximize == Maximize::No && expandedFrame)
@@ -45,6 +48,13 @@ void OrviaWindowController::showMainWindow(Maximize maximize) {
 
 void OrviaWindowController::restoreFromBubble() {
     showMainWindow(Maximize::Yes);
+}
+
+bool OrviaWindowController::tryToPerform(const std::string& action, platform::View*) {
+    if (action != restoreFromBubbleAction)
+        return false;
+    restoreFromBubble();
+    return true;
 }
 
 bool OrviaWindowController::windowShouldClose() {

@@ -1,6 +1,7 @@
 #include "interface/OrviaWindowController.h"
 
 #include "interface/BootstrapScript.h"
+#include "interface/MediaCapturePermission.h"
 #include "interface/PageRequest.h"
 #include "resource_bundle_accessor/ResourceBundleAccessor.h"
 
@@ -54,6 +55,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     window->setContentView(*webView);
 
     window->setDelegate(this);
+    webView->setUIDelegate(this);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     userContentController->addScriptMessageHandler(*this, messageHandlerName);
 
@@ -63,6 +65,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
 OrviaWindowController::~OrviaWindowController() {
     webView->setNavigationDelegate(nullptr);
     userContentController->removeScriptMessageHandler(messageHandlerName);
+    webView->setUIDelegate(nullptr);
     window->setDelegate(nullptr);
 }
 
@@ -81,6 +84,12 @@ void OrviaWindowController::didReceiveScriptMessage(const platform::ScriptMessag
                 os.workspace().openURL(action.url);
         },
         *request);
+}
+
+void OrviaWindowController::requestMediaCapturePermission(
+    const std::string&, platform::MediaCaptureType type,
+    std::function<void(platform::PermissionDecision)> decisionHandler) {
+    decisionHandler(mediaCapturePermissionDecision(type));
 }
 
 } // namespace orvia

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bubble/DraggableOrviaBubbleButton.h"
 #include "interface/NullMessageHandler.h"
 #include "interface/PageRecoveryPolicy.h"
 #include "platform/Platform.h"
@@ -15,6 +16,8 @@ namespace orvia {
 // the bubble. Main thread only.
 class OrviaWindowController final : public platform::WindowDelegate,
                                     public platform::ScriptMessageHandler,
+                                    public platform::UIDelegate,
+                                    public platform::ActionTarget,
                                     public platform::WebViewNavigationDelegate {
 public:
     enum class Maximize : bool { No, Yes };
@@ -24,6 +27,7 @@ public:
     static constexpr const char* memberIDKey = "OrviaDesktopGuestMemberID";
     static constexpr const char* pauseScript = "window.orviaPause && window.orviaPause()";
     static constexpr const char* resumeScript = "window.orviaResume && window.orviaResume()";
+    static constexpr const char* restoreFromBubbleAction = "restoreFromBubble";
 
     // Builds the window and its web view and starts loading the interface; shows nothing yet.
     explicit OrviaWindowController(platform::Platform& os);
@@ -39,6 +43,10 @@ public:
     bool windowShouldClose() override;
     void windowDidMiniaturize() override;
     void didReceiveScriptMessage(const platform::ScriptMessage& message) override;
+    void
+    requestMediaCapturePermission(const std::string& origin, platform::MediaCaptureType type,
+                                  std::function<void(platform::PermissionDecision)> decisionHandler) override;
+    bool tryToPerform(const std::string& action, platform::View* sender) override;
 
     // A page whose process died or hangs is loaded again as at launch; the window keeps its mode.
     void didFinishNavigation() override;
@@ -58,10 +66,15 @@ public:
     static NullMessageHandler& selfPlaceholder();
 
 private:
+    void showBubble();
+
     platform::Platform& os;
     std::shared_ptr<platform::UserContentController> userContentController;
     std::unique_ptr<platform::WebView> webView;
     std::unique_ptr<platform::Window> window;
+    // Declared before the panel, whose content it is, so that it outlives the panel.
+    std::unique_ptr<DraggableOrviaBubbleButton> bubbleButton;
+    std::unique_ptr<platform::Window> bubblePanel;
     std::optional<platform::Rect> expandedFrame;
 
     bool isCollapsed() const;

@@ -22,16 +22,29 @@ void FakeApplication::terminate() {
     askToTerminate();
 }
 
-void FakeApplication::unhide() { m_log.add("app.unhide"); }
+void FakeApplication::unhide() {
+    m_log.add("app.unhide");
+}
 
-void FakeApplication::activateIgnoringOtherApps(bool flag) { m_log.add("app.activateIgnoringOtherApps " + yesNo(flag)); }
+void FakeApplication::activateIgnoringOtherApps(bool flag) {
+    m_log.add("app.activateIgnoringOtherApps " + yesNo(flag));
+}
+
+bool FakeApplication::sendAction(const std::string& action, platform::ActionTarget* target,
+                                 platform::View* sender) {
+    m_log.add("app.sendAction " + action + (target ? "" : " to=delegate"));
+    m_sent.push_back({action, target, sender});
+    return platform::deliverAction(action, target, m_delegate.lock().get(), sender);
+}
 
 void FakeApplication::finishLaunching() {
     if (auto delegate = m_delegate.lock())
         delegate->applicationDidFinishLaunching();
 }
 
-platform::TerminateReply FakeApplication::requestQuit() { return askToTerminate(); }
+platform::TerminateReply FakeApplication::requestQuit() {
+    return askToTerminate();
+}
 
 bool FakeApplication::reopen(bool hasVisibleWindows) {
     auto delegate = m_delegate.lock();

@@ -43,7 +43,9 @@ bool FakeWorkspace::openURL(const std::string& url) {
     return true;
 }
 
-FakePlatform::FakePlatform() { screenList.setMainScreen(platform::Screen{defaultScreenFrame, defaultVisibleFrame}); }
+FakePlatform::FakePlatform() {
+    screenList.setMainScreen(platform::Screen{defaultScreenFrame, defaultVisibleFrame});
+}
 
 std::unique_ptr<platform::Window> FakePlatform::makeWindow(const platform::WindowSpec& spec) {
     auto window = std::make_unique<FakeWindow>(log, spec);
@@ -51,16 +53,26 @@ std::unique_ptr<platform::Window> FakePlatform::makeWindow(const platform::Windo
     return window;
 }
 
+std::unique_ptr<platform::Button> FakePlatform::makeButton(const platform::Rect& frame) {
+    auto button = std::make_unique<FakeButton>(log, frame);
+    m_buttons.push_back(button.get());
+    return button;
+}
+
 std::shared_ptr<platform::UserContentController> FakePlatform::makeUserContentController() {
     log.add("content.create");
     return std::make_shared<FakeUserContentController>(log);
 }
 
-std::unique_ptr<platform::WebView> FakePlatform::makeWebView(const platform::Rect& frame,
-                                                             const platform::WebViewConfiguration& configuration) {
+std::unique_ptr<platform::WebView>
+FakePlatform::makeWebView(const platform::Rect& frame, const platform::WebViewConfiguration& configuration) {
     auto view = std::make_unique<FakeWebView>(log, frame, configuration);
     m_webViews.push_back(view.get());
     return view;
+}
+
+std::unique_ptr<platform::Alert> FakePlatform::makeAlert() {
+    return std::make_unique<FakeAlert>(log, queue, alertResponses);
 }
 
 FakeWindow* FakePlatform::window(const std::string& role) const {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "fake/FakeAlert.h"
 #include "fake/FakeApplication.h"
+#include "fake/FakeButton.h"
+#include "fake/FakeHttp.h"
 #include "fake/FakeMainQueue.h"
 #include "fake/FakeProcessInfo.h"
 #include "fake/FakeUserContentController.h"
@@ -9,6 +12,7 @@
 #include "fake/Log.h"
 #include "platform/Platform.h"
 
+#include <deque>
 #include <map>
 
 namespace fake {
@@ -83,14 +87,18 @@ public:
     platform::Screens& screens() override { return screenList; }
     platform::UserDefaults& userDefaults() override { return defaults; }
     platform::Workspace& workspace() override { return work; }
+    platform::Http& http() override { return network; }
     std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
+    std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,
                                                    const platform::WebViewConfiguration& configuration) override;
+    std::unique_ptr<platform::Alert> makeAlert() override;
 
-    // The windows and web views made so far, by role and in order; owned by the program.
+    // The windows, web views and buttons made so far, by role and in order; owned by the program.
     FakeWindow* window(const std::string& role) const;
     FakeWebView* webView() const { return m_webViews.empty() ? nullptr : m_webViews.back(); }
+    FakeButton* button() const { return m_buttons.empty() ? nullptr : m_buttons.back(); }
 
     static constexpr platform::Rect defaultScreenFrame{0, 0, 1440, 900};
     static constexpr platform::Rect defaultVisibleFrame{0, 70, 1440, 805};
@@ -103,10 +111,14 @@ public:
     FakeScreens screenList;
     FakeUserDefaults defaults{log};
     FakeWorkspace work{log};
+    FakeHttp network{log};
+    // The user's answers to the coming alerts, in order.
+    std::deque<int> alertResponses;
 
 private:
     std::map<std::string, FakeWindow*> m_windows;
     std::vector<FakeWebView*> m_webViews;
+    std::vector<FakeButton*> m_buttons;
 };
 
 } // namespace fake

@@ -69,4 +69,19 @@ bool FakeWebView::post(const std::string& name, const nlohmann::json& body) {
     return content && content->post(name, body);
 }
 
+void FakeWebView::setUIDelegate(platform::UIDelegate* delegate) {
+    m_uiDelegate = delegate;
+    m_log.add(delegate ? "web.setUIDelegate" : "web.setUIDelegate none");
+}
+
+std::vector<platform::PermissionDecision> FakeWebView::requestMediaCapture(const std::string& origin,
+                                                                           platform::MediaCaptureType type) {
+    std::vector<platform::PermissionDecision> decisions;
+    if (m_uiDelegate)
+        m_uiDelegate->requestMediaCapturePermission(
+            origin, type,
+            [&decisions](platform::PermissionDecision decision) { decisions.push_back(decision); });
+    return decisions;
+}
+
 } // namespace fake

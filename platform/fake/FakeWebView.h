@@ -4,6 +4,8 @@
 #include "fake/Log.h"
 #include "platform/WebView.h"
 
+#include <vector>
+
 namespace fake {
 
 class FakeWebView final : public platform::WebView {
@@ -15,9 +17,14 @@ public:
     void setDrawsBackground(bool draws) override;
     void setNavigationDelegate(platform::WebViewNavigationDelegate* delegate) override;
     void terminateWebContentProcess() override;
+    void setUIDelegate(platform::UIDelegate* delegate) override;
 
     // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
     bool post(const std::string& name, const nlohmann::json& body);
+    // The page calls getUserMedia: every decision the delegate handed back, in order (none without
+    // a delegate).
+    std::vector<platform::PermissionDecision> requestMediaCapture(const std::string& origin,
+                                                                  platform::MediaCaptureType type);
 
     // The page's process: each load starts one where none runs; a test ends it (as a crash or a
     // kill signal would), makes it stop or start answering, and finishes the page's load.
@@ -30,6 +37,7 @@ public:
     const std::string& loadedHTML() const { return m_html; }
     const std::optional<std::string>& baseURL() const { return m_baseURL; }
     bool drawsBackground() const { return m_drawsBackground; }
+    platform::UIDelegate* uiDelegate() const { return m_uiDelegate; }
 
 private:
     Log& m_log;
@@ -40,6 +48,7 @@ private:
     platform::WebViewNavigationDelegate* m_navigationDelegate = nullptr;
     bool m_processRunning = false;
     bool m_processResponsive = true;
+    platform::UIDelegate* m_uiDelegate = nullptr;
 };
 
 } // namespace fake

@@ -1,33 +1,33 @@
 #include "fake/FakeWindow.h"
 
-#include <cstdio>
+#include "fake/FakeButton.h"
 
 namespace fake {
-
-namespace {
-std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-} // namespace
 
 FakeWindow::FakeWindow(Log& log, const platform::WindowSpec& spec) : m_log(log), m_spec(spec) {
     // Like the original platform, the frame starts as the content rectangle.
     m_frame = spec.contentRect;
-    record("create content=" + platform::describe(spec.contentRect) + " style=" + std::to_string(spec.styleMask));
+    record("create content=" + platform::describe(spec.contentRect) +
+           " style=" + std::to_string(spec.styleMask));
 }
 
-FakeWindow::~FakeWindow() = default;
+FakeWindow::~FakeWindow() {
+    if (auto* button = dynamic_cast<FakeButton*>(m_contentView))
+        button->setWindow(nullptr);
+}
 
-void FakeWindow::record(const std::string& call) { m_log.add(m_spec.role + "." + call); }
+void FakeWindow::record(const std::string& call) {
+    m_log.add(m_spec.role + "." + call);
+}
 
 void FakeWindow::setFrame(const platform::Rect& frame, bool display) {
     m_frame = frame;
     record("setFrame " + platform::describe(frame) + " display=" + yesNo(display));
 }
 
-void FakeWindow::center() { record("center"); }
+void FakeWindow::center() {
+    record("center");
+}
 
 void FakeWindow::setTitle(const std::string& title) {
     m_title = title;
@@ -46,16 +46,22 @@ void FakeWindow::setMovableByWindowBackground(bool movable) {
     record("setMovableByWindowBackground " + yesNo(movable));
 }
 
-void FakeWindow::setMinSize(const platform::Size& size) { record("setMinSize " + platform::describe(size)); }
+void FakeWindow::setMinSize(const platform::Size& size) {
+    record("setMinSize " + platform::describe(size));
+}
 
 void FakeWindow::setLevel(platform::WindowLevel level) {
     m_level = level;
     record("setLevel " + std::to_string(static_cast<int>(level)));
 }
 
-void FakeWindow::setCollectionBehavior(unsigned behavior) { record("setCollectionBehavior " + std::to_string(behavior)); }
+void FakeWindow::setCollectionBehavior(unsigned behavior) {
+    record("setCollectionBehavior " + std::to_string(behavior));
+}
 
-void FakeWindow::setHidesOnDeactivate(bool hides) { record("setHidesOnDeactivate " + yesNo(hides)); }
+void FakeWindow::setHidesOnDeactivate(bool hides) {
+    record("setHidesOnDeactivate " + yesNo(hides));
+}
 
 void FakeWindow::setAlphaValue(double alpha) {
     m_alpha = alpha;
@@ -65,6 +71,18 @@ void FakeWindow::setAlphaValue(double alpha) {
 void FakeWindow::setIgnoresMouseEvents(bool ignores) {
     m_ignoresMouseEvents = ignores;
     record("setIgnoresMouseEvents " + yesNo(ignores));
+}
+
+void FakeWindow::setOpaque(bool opaque) {
+    record("setOpaque " + yesNo(opaque));
+}
+
+void FakeWindow::setBackgroundColor(const platform::Color& color) {
+    record("setBackgroundColor " + describe(color));
+}
+
+void FakeWindow::setHasShadow(bool hasShadow) {
+    record("setHasShadow " + yesNo(hasShadow));
 }
 
 void FakeWindow::orderFrontRegardless() {
@@ -90,8 +108,17 @@ void FakeWindow::deminiaturize() {
 }
 
 void FakeWindow::setContentView(platform::View& view) {
+    if (auto* button = dynamic_cast<FakeButton*>(m_contentView))
+        button->setWindow(nullptr);
     m_contentView = &view;
+    if (auto* button = dynamic_cast<FakeButton*>(&view))
+        button->setWindow(this);
     record("setContentView");
+}
+
+void FakeWindow::performWindowDragWithEvent(const platform::Event& event) {
+    record("performWindowDragWithEvent " + number(event.locationInScreen.x) + "," +
+           number(event.locationInScreen.y));
 }
 
 void FakeWindow::setDelegate(platform::WindowDelegate* delegate) {
@@ -104,6 +131,11 @@ bool FakeWindow::requestClose() {
     if (mayClose)
         m_visible = false;
     return mayClose;
+}
+
+void FakeWindow::moveByUser(const platform::Point& origin) {
+    m_frame.x = origin.x;
+    m_frame.y = origin.y;
 }
 
 void FakeWindow::miniaturize() {

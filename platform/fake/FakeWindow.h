@@ -6,7 +6,7 @@
 namespace fake {
 
 // A window whose every call is logged under its role ("interface.setFrame 0,0,2,2 display=NO").
-// The test plays the window manager with requestClose and miniaturize.
+// The test plays the window manager with requestClose, miniaturize and moveByUser.
 class FakeWindow final : public platform::Window {
 public:
     FakeWindow(Log& log, const platform::WindowSpec& spec);
@@ -25,10 +25,14 @@ public:
     void setHidesOnDeactivate(bool hides) override;
     void setAlphaValue(double alpha) override;
     void setIgnoresMouseEvents(bool ignores) override;
+    void setOpaque(bool opaque) override;
+    void setBackgroundColor(const platform::Color& color) override;
+    void setHasShadow(bool hasShadow) override;
     void orderFrontRegardless() override;
     void makeKeyAndOrderFront() override;
     void orderOut() override;
     void deminiaturize() override;
+    void performWindowDragWithEvent(const platform::Event& event) override;
     void setContentView(platform::View& view) override;
     void setDelegate(platform::WindowDelegate* delegate) override;
 
@@ -36,6 +40,8 @@ public:
     bool requestClose();
     // The user iconifies the window.
     void miniaturize();
+    // The window manager moves the window, as at the end of a window drag.
+    void moveByUser(const platform::Point& origin);
 
     const platform::WindowSpec& spec() const { return m_spec; }
     const std::string& title() const { return m_title; }

@@ -72,10 +72,21 @@ void GtkApplicationBackend::terminate() {
 // X11 has no application-wide hide, so nothing is ever hidden that unhide could bring back.
 void GtkApplicationBackend::unhide() {}
 
+// On X11 an application is active when one of its windows has the focus: the most recently focused
+// window on screen that takes the focus at all. Panels that never take it, and windows ordered out,
+// are passed over: presenting them would put them back on screen.
 void GtkApplicationBackend::activateIgnoringOtherApps(bool) {
-    // On X11 an application is active when one of its windows has the focus.
-    if (GtkWindow* window = gtk_application_get_active_window(application_.get()))
-        gtk_window_present(window);
+    for (GList* item = gtk_application_get_windows(application_.get()); item; item = item->next) {
+        GtkWindow* window = GTK_WINDOW(item->data);
+        if (gtk_widget_get_visible(GTK_WIDGET(window)) && gtk_window_get_accept_focus(window)) {
+            gtk_window_present(window);
+            return;
+        }
+    }
+}
+
+bool GtkApplicationBackend::sendAction(const std::string& action, ActionTarget* target, View* sender) {
+    return deliverAction(action, target, delegate_.lock().get(), sender);
 }
 
 bool GtkApplicationBackend::hasVisibleWindows() const {

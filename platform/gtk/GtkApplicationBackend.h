@@ -23,6 +23,7 @@ class GtkApplicationBackend final : public Application {
     void terminate() override;
     void unhide() override;
     void activateIgnoringOtherApps(bool flag) override;
+    bool sendAction(const std::string& action, ActionTarget* target, View* sender) override;
 
     GtkApplication* gtkApplication() const { return application_.get(); }
 

@@ -1,5 +1,7 @@
 #include "GtkPlatform.h"
 
+#include "GtkAlert.h"
+#include "GtkButtonBackend.h"
 #include "GtkWindowBackend.h"
 #include "WebKitUserContentController.h"
 #include "WebKitWebViewBackend.h"
@@ -17,6 +19,10 @@ std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
     return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication());
 }
 
+std::unique_ptr<Button> GtkPlatform::makeButton(const Rect& frame) {
+    return std::make_unique<GtkButtonBackend>(frame);
+}
+
 std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() {
     return std::make_shared<WebKitUserContentController>();
 }
@@ -24,6 +30,10 @@ std::shared_ptr<UserContentController> GtkPlatform::makeUserContentController() 
 // The frame is not used: a web view fills the window it is the content of.
 std::unique_ptr<WebView> GtkPlatform::makeWebView(const Rect&, const WebViewConfiguration& configuration) {
     return std::make_unique<WebKitWebViewBackend>(configuration);
+}
+
+std::unique_ptr<Alert> GtkPlatform::makeAlert() {
+    return std::make_unique<GtkAlert>();
 }
 
 } // namespace gtk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurlHttp.h"
 #include "ExecutableBundle.h"
 #include "GdkScreens.h"
 #include "GlibMainQueue.h"
@@ -13,7 +14,7 @@ namespace platform::gtk {
 
 // The desktop: GTK 3 and WebKitGTK on X11.
 class GtkPlatform final : public Platform {
-  public:
+public:
     explicit GtkPlatform(const std::string& applicationIdentifier);
 
     Application& application() override { return application_; }
@@ -23,13 +24,16 @@ class GtkPlatform final : public Platform {
     Screens& screens() override { return screens_; }
     UserDefaults& userDefaults() override { return userDefaults_; }
     Workspace& workspace() override { return workspace_; }
+    Http& http() override { return http_; }
 
     std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
+    std::unique_ptr<Button> makeButton(const Rect& frame) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,
                                          const WebViewConfiguration& configuration) override;
+    std::unique_ptr<Alert> makeAlert() override;
 
-  private:
+private:
     GtkApplicationBackend application_;
     GtkProcessInfo processInfo_;
     GlibMainQueue mainQueue_;
@@ -37,6 +41,9 @@ class GtkPlatform final : public Platform {
     ExecutableBundle bundle_;
     files::JsonFileUserDefaults userDefaults_;
     GtkWorkspace workspace_;
+    // Last, so it goes first: its running requests end while the rest still stands for their
+    // completions.
+    CurlHttp http_;
 };
 
 } // namespace platform::gtk

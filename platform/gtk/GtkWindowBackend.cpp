@@ -2,8 +2,8 @@
 
 #include "CallbackGuard.h"
 #include "GdkScreens.h"
+#include "RoundedRegion.h"
 #include "ScreenCoordinates.h"
-#include "WebKitWebViewBackend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +70,14 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     // GTK's own client-side titlebar sizes the window around the requested size (titlebar, borders,
     // shadows) and only where it already knows their sizes; the program's frames must be exact.
     gtk_window_set_decorated(window, FALSE);
+    if (spec.styleMask & WindowStyleMask::NonactivatingPanel) {
+        gtk_window_set_accept_focus(window, FALSE);
+        gtk_window_set_focus_on_map(window, FALSE);
+        gtk_window_set_skip_taskbar_hint(window, TRUE);
+        gtk_window_set_skip_pager_hint(window, TRUE);
+        // Openbox keeps a utility window undecorated, out of its focus cycling, and lets it be moved.
+        gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
+    }
 
     layout_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window), layout_);
@@ -88,14 +96,16 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     connections_.emplace_back(window, "delete-event", &onDeleteEvent, this);
     connections_.emplace_back(window, "window-state-event", &onWindowStateEvent, this);
     connections_.emplace_back(window, "configure-event", &onConfigureEvent, this);
+    connections_.emplace_back(window, "draw", &onDraw, this);
+    connections_.emplace_back(window, "size-allocate", &onSizeAllocate, this);
+    connections_.emplace_back(window, "map-event", &onMapEvent, this);
     setFrame(spec.contentRect, false);
 }
 
 GtkWindowBackend::~GtkWindowBackend() {
     connections_.clear();
     // The view outlives the window, so it leaves before the window destroys its children.
-    if (contentView_ && gtk_widget_get_parent(contentView_) == layout_)
-        gtk_container_remove(GTK_CONTAINER(layout_), contentView_);
+    detachContentView();
     gtk_widget_destroy(widget());
 }
 
@@ -106,6 +116,7 @@ Rect GtkWindowBackend::frame() const {
 // display has nothing to do here: GTK redraws what changed on its own.
 void GtkWindowBackend::setFrame(const Rect& frame, bool) {
     frame_ = frame;
+    pendingSize_ = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
     // The window manager would keep a maximized window where it is.
     if (maximized_)
         gtk_window_unmaximize(window_.get());
@@ -173,21 +184,38 @@ void GtkWindowBackend::setAlphaValue(double alpha) {
 }
 
 void GtkWindowBackend::setIgnoresMouseEvents(bool ignores) {
-    if (!ignores) {
-        gtk_widget_input_shape_combine_region(widget(), nullptr);
-        return;
-    }
-    cairo_region_t* empty = cairo_region_create();
-    gtk_widget_input_shape_combine_region(widget(), empty);
-    cairo_region_destroy(empty);
+    ignoresMouseEvents_ = ignores;
+    applyShape();
 }
+
+// Where a compositor runs, the window gets an alpha channel, taken before it is first shown; where
+// none runs, the content's outline becomes the window's shape instead.
+void GtkWindowBackend::setOpaque(bool opaque) {
+    opaque_ = opaque;
+    GdkScreen* screen = gtk_widget_get_screen(widget());
+    if (!opaque && gdk_screen_is_composited(screen) && !gtk_widget_get_realized(widget()))
+        if (GdkVisual* visual = gdk_screen_get_rgba_visual(screen))
+            gtk_widget_set_visual(widget(), visual);
+    gtk_widget_set_app_paintable(widget(), !opaque);
+    applyShape();
+}
+
+void GtkWindowBackend::setBackgroundColor(const Color& color) {
+    backgroundColor_ = color;
+    gtk_widget_queue_draw(widget());
+    applyShape();
+}
+
+// Shadows are the compositor's affair on X11; a window cannot ask for one.
+void GtkWindowBackend::setHasShadow(bool) {}
 
 void GtkWindowBackend::orderFrontRegardless() {
     if (!gtk_widget_get_visible(widget())) {
         moveToFrame();
+        const gboolean focusOnMap = gtk_window_get_focus_on_map(window_.get());
         gtk_window_set_focus_on_map(window_.get(), FALSE);
         gtk_widget_show(widget());
-        gtk_window_set_focus_on_map(window_.get(), TRUE);
+        gtk_window_set_focus_on_map(window_.get(), focusOnMap);
     }
     if (GdkWindow* window = gtk_widget_get_window(widget()))
         gdk_window_raise(window);
@@ -207,17 +235,27 @@ void GtkWindowBackend::deminiaturize() {
     gtk_window_deiconify(window_.get());
 }
 
-void GtkWindowBackend::setContentView(View& view) {
-    auto* webView = dynamic_cast<WebKitWebViewBackend*>(&view);
-    if (!webView || webView->widget() == contentView_)
+void GtkWindowBackend::performWindowDragWithEvent(const Event& event) {
+    if (!gtk_widget_get_visible(widget()))
         return;
-    if (contentView_ && gtk_widget_get_parent(contentView_) == layout_)
-        gtk_container_remove(GTK_CONTAINER(layout_), contentView_);
-    contentView_ = webView->widget();
-    if (GtkWidget* parent = gtk_widget_get_parent(contentView_))
-        gtk_container_remove(GTK_CONTAINER(parent), contentView_);
-    gtk_box_pack_start(GTK_BOX(layout_), contentView_, TRUE, TRUE, 0);
-    gtk_widget_show(contentView_);
+    const GdkPoint root =
+        ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(event.locationInScreen);
+    gtk_window_begin_move_drag(window_.get(), event.buttonNumber + 1, root.x, root.y, event.timestamp);
+}
+
+void GtkWindowBackend::setContentView(View& view) {
+    auto* content = dynamic_cast<GtkView*>(&view);
+    if (!content || content == contentView_)
+        return;
+    detachContentView();
+    contentView_ = content;
+    GtkWidget* contentWidget = content->widget();
+    if (GtkWidget* parent = gtk_widget_get_parent(contentWidget))
+        gtk_container_remove(GTK_CONTAINER(parent), contentWidget);
+    gtk_box_pack_start(GTK_BOX(layout_), contentWidget, TRUE, TRUE, 0);
+    gtk_widget_show(contentWidget);
+    content->setWindow(this);
+    applyShape();
 }
 
 void GtkWindowBackend::setDelegate(WindowDelegate* delegate) {
@@ -237,7 +275,8 @@ void GtkWindowBackend::applySizeLimits() {
     auto hints = GDK_HINT_MIN_SIZE;
     if (resizable_) {
         const bool grown = configured_.width >= target.width && configured_.height >= target.height;
-        geometry.min_width = std::min({pixels(minSize_.width), target.width, grown ? target.width : configured_.width});
+        geometry.min_width =
+            std::min({pixels(minSize_.width), target.width, grown ? target.width : configured_.width});
         geometry.min_height =
             std::min({pixels(minSize_.height), target.height, grown ? target.height : configured_.height});
         geometry.min_width = std::max(geometry.min_width, 1);
@@ -282,6 +321,40 @@ void GtkWindowBackend::showTitle() {
                                  titleVisibility_ == TitleVisibility::Visible ? title_.c_str() : nullptr);
 }
 
+void GtkWindowBackend::detachContentView() {
+    if (!contentView_)
+        return;
+    contentView_->setWindow(nullptr);
+    if (gtk_widget_get_parent(contentView_->widget()) == layout_)
+        gtk_container_remove(GTK_CONTAINER(layout_), contentView_->widget());
+    contentView_ = nullptr;
+}
+
+// A window that draws nothing of its own around a rounded content view is that view's outline, to
+// the eye and to the pointer.
+bool GtkWindowBackend::takesContentOutline() const {
+    return !opaque_ && backgroundColor_.alpha == 0 && contentView_ && contentView_->outlineRadius() > 0;
+}
+
+void GtkWindowBackend::applyShape() {
+    cairo_region_t* outline = nullptr;
+    if (takesContentOutline()) {
+        const GdkRectangle size = ScreenCoordinates::of(gtk_widget_get_screen(widget())).toX11(frame_);
+        outline = roundedRegion(size.width, size.height, contentView_->outlineRadius());
+    }
+    if (ignoresMouseEvents_) {
+        cairo_region_t* empty = cairo_region_create();
+        gtk_widget_input_shape_combine_region(widget(), empty);
+        cairo_region_destroy(empty);
+    } else {
+        gtk_widget_input_shape_combine_region(widget(), outline);
+    }
+    const bool composited = gdk_screen_is_composited(gtk_widget_get_screen(widget()));
+    gtk_widget_shape_combine_region(widget(), composited ? nullptr : outline);
+    if (outline)
+        cairo_region_destroy(outline);
+}
+
 gboolean GtkWindowBackend::onDeleteEvent(GtkWidget* widget, GdkEvent*, gpointer data) {
     auto* self = static_cast<GtkWindowBackend*>(data);
     // Without a delegate the window closes, which for a window the program still owns means hidden.
@@ -309,6 +382,12 @@ gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure
     auto* self = static_cast<GtkWindowBackend*>(data);
     const GdkRectangle geometry{event->x, event->y, event->width, event->height};
     self->configured_ = geometry;
+    if (self->pendingSize_ && (geometry.width != self->pendingSize_->width ||
+                               geometry.height != self->pendingSize_->height)) {
+        self->applySizeLimits();
+        return FALSE;
+    }
+    self->pendingSize_.reset();
     self->frame_ = ScreenCoordinates::of(gtk_widget_get_screen(widget)).fromX11(geometry);
     // A window that has grown into its frame gets its full minimum back.
     self->applySizeLimits();
@@ -322,6 +401,35 @@ gboolean GtkWindowBackend::onTitlebarPress(GtkWidget*, GdkEventButton* event, gp
     gtk_window_begin_move_drag(self->window_.get(), static_cast<int>(event->button),
                                static_cast<int>(event->x_root), static_cast<int>(event->y_root), event->time);
     return TRUE;
+}
+
+// Runs before GTK draws the window's children; a window that is not opaque paints its own
+// background colour instead of the theme's.
+gboolean GtkWindowBackend::onDraw(GtkWidget*, cairo_t* cr, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    if (self->opaque_)
+        return FALSE;
+    const Color& color = self->backgroundColor_;
+    cairo_save(cr);
+    cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    return FALSE;
+}
+
+// The content's outline may have changed with its layout.
+void GtkWindowBackend::onSizeAllocate(GtkWidget*, GdkRectangle*, gpointer data) {
+    auto* self = static_cast<GtkWindowBackend*>(data);
+    if (self->takesContentOutline())
+        self->applyShape();
+}
+
+// Showing the window drops the input shape given before (the bounding shape stays), so the
+// shapes are given again once the window is on screen.
+gboolean GtkWindowBackend::onMapEvent(GtkWidget*, GdkEvent*, gpointer data) {
+    static_cast<GtkWindowBackend*>(data)->applyShape();
+    return FALSE;
 }
 
 } // namespace platform::gtk

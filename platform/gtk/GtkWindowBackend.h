@@ -1,11 +1,13 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkView.h"
 #include "SignalConnection.h"
 #include "platform/Window.h"
 
 #include <gtk/gtk.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,10 @@ namespace platform::gtk {
 
 // An undecorated GtkWindow whose own first child is a slim header bar offering only the buttons the
 // style mask allows. Neither the window manager nor GTK adds a frame, border or shadow around it, so
-// the window's X geometry is exactly its frame.
+// the window's X geometry is exactly its frame. A non-activating panel never takes the focus and
+// stays out of taskbars and pagers; with a clear background it takes the outline of its content.
 class GtkWindowBackend final : public Window {
-  public:
+public:
     GtkWindowBackend(const WindowSpec& spec, GtkApplication* application);
     ~GtkWindowBackend() override;
 
@@ -33,42 +36,58 @@ class GtkWindowBackend final : public Window {
     void setHidesOnDeactivate(bool hides) override;
     void setAlphaValue(double alpha) override;
     void setIgnoresMouseEvents(bool ignores) override;
+    void setOpaque(bool opaque) override;
+    void setBackgroundColor(const Color& color) override;
+    void setHasShadow(bool hasShadow) override;
 
     void orderFrontRegardless() override;
     void makeKeyAndOrderFront() override;
     void orderOut() override;
     void deminiaturize() override;
+    void performWindowDragWithEvent(const Event& event) override;
 
     void setContentView(View& view) override;
     void setDelegate(WindowDelegate* delegate) override;
 
-  private:
+private:
     GtkWidget* widget() const { return GTK_WIDGET(window_.get()); }
     void applySizeLimits();
     void moveToFrame();
     void showTitle();
+    void detachContentView();
+    bool takesContentOutline() const;
+    void applyShape();
 
     static gboolean onDeleteEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
     static gboolean onWindowStateEvent(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
     static gboolean onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
     static gboolean onTitlebarPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+    static void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
+    static gboolean onMapEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
 
     GObjectRef<GtkWindow> window_;
     // Owned by the window.
     GtkWidget* layout_ = nullptr;
     GtkWidget* titlebar_ = nullptr;
     GtkWidget* headerBar_ = nullptr;
-    GtkWidget* contentView_ = nullptr;
+    GtkView* contentView_ = nullptr;
     WindowDelegate* delegate_ = nullptr;
     Rect frame_;
     Size minSize_;
     // The size X last reported, and the minimum last handed to the window manager.
     GdkRectangle configured_{};
+    // The size of a frame the program set that X has not reported yet: until it has, what X
+    // reports is on the way there and must not become the frame.
+    std::optional<GdkRectangle> pendingSize_;
     GdkGeometry appliedLimits_{};
     std::string title_;
     TitleVisibility titleVisibility_ = TitleVisibility::Visible;
     bool resizable_;
     bool maximized_ = false;
+    bool ignoresMouseEvents_ = false;
+    bool opaque_ = true;
+    Color backgroundColor_;
     std::vector<SignalConnection> connections_;
 };
 

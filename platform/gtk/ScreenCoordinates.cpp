@@ -25,4 +25,9 @@ Rect ScreenCoordinates::fromX11(const GdkRectangle& rect) const {
     return Rect{x, rootHeight_ - (y + height), width, height};
 }
 
+GdkPoint ScreenCoordinates::toX11(const Point& point) const {
+    return GdkPoint{static_cast<int>(std::lround(point.x)),
+                    static_cast<int>(std::lround(rootHeight_ - point.y))};
+}
+
 } // namespace platform::gtk

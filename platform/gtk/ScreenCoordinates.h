@@ -18,6 +18,9 @@ class ScreenCoordinates {
     // smaller than one pixel, as X has no empty windows.
     GdkRectangle toX11(const Rect& rect) const;
     Rect fromX11(const GdkRectangle& rect) const;
+    // Pointer positions, which X11 gives in pixels that may be fractional.
+    Point fromX11(double x, double y) const { return Point{x, rootHeight_ - y}; }
+    GdkPoint toX11(const Point& point) const;
 
   private:
     double rootHeight_;

@@ -26,6 +26,10 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
         settings.get(),
         configuration.mediaTypesRequiringUserActionForPlayback != AudiovisualMediaTypes::None);
     webkit_settings_set_enable_media_stream(settings.get(), TRUE);
+#ifdef ORVIA_MOCK_CAPTURE_DEVICES
+    // End-to-end builds only: pretend devices let getUserMedia reach the permission decision.
+    webkit_settings_set_enable_mock_capture_devices(settings.get(), TRUE);
+#endif
     webkit_settings_set_enable_webaudio(settings.get(), TRUE);
 
     const auto context = makeWebContext(configuration);
@@ -45,12 +49,14 @@ WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configura
       loadChanged_(webView_.get(), "load-changed", &onLoadChanged, this),
       webProcessTerminated_(webView_.get(), "web-process-terminated", &onWebProcessTerminated, this),
       responsivenessChanged_(webView_.get(), "notify::is-web-process-responsive", &onResponsivenessChanged,
-                             this) {}
+                             this),
+      permissionRequest_(webView_.get(), "permission-request", &onPermissionRequest, this) {}
 
 WebKitWebViewBackend::~WebKitWebViewBackend() {
     loadChanged_.disconnect();
     webProcessTerminated_.disconnect();
     responsivenessChanged_.disconnect();
+    permissionRequest_.disconnect();
     gtk_widget_destroy(widget());
 }
 
@@ -67,6 +73,47 @@ void WebKitWebViewBackend::evaluateJavaScript(const std::string& script) {
 void WebKitWebViewBackend::setDrawsBackground(bool draws) {
     const GdkRGBA colour = draws ? GdkRGBA{1.0, 1.0, 1.0, 1.0} : GdkRGBA{0.0, 0.0, 0.0, 0.0};
     webkit_web_view_set_background_color(webView_.get(), &colour);
+}
+
+// Camera and microphone requests go to the delegate; every other request (display capture,
+// location, notifications) keeps the engine's own answer, a denial.
+gboolean WebKitWebViewBackend::onPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
+                                                   gpointer data) {
+    auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (!self->uiDelegate_ || !WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request))
+        return FALSE;
+    auto* media = WEBKIT_USER_MEDIA_PERMISSION_REQUEST(request);
+    const bool audio = webkit_user_media_permission_is_for_audio_device(media);
+    const bool video = webkit_user_media_permission_is_for_video_device(media);
+    if (!audio && !video)
+        return FALSE;
+    const MediaCaptureType type = audio && video ? MediaCaptureType::CameraAndMicrophone
+                                  : audio        ? MediaCaptureType::Microphone
+                                                 : MediaCaptureType::Camera;
+    gchar* origin = nullptr;
+    if (const char* uri = webkit_web_view_get_uri(self->webView_.get())) {
+        WebKitSecurityOrigin* security = webkit_security_origin_new_for_uri(uri);
+        origin = webkit_security_origin_to_string(security);
+        webkit_security_origin_unref(security);
+    }
+    const std::string originText = origin ? origin : "";
+    g_free(origin);
+    // The request stays alive until the delegate decides; an undecided request is denied when freed.
+    auto pending = std::make_shared<GObjectRef<WebKitPermissionRequest>>(
+        WEBKIT_PERMISSION_REQUEST(g_object_ref(request)));
+    callFromC([&] {
+        self->uiDelegate_->requestMediaCapturePermission(
+            originText, type, [pending](PermissionDecision decision) {
+                if (!*pending)
+                    return;
+                if (decision == PermissionDecision::Grant)
+                    webkit_permission_request_allow(pending->get());
+                else if (decision == PermissionDecision::Deny)
+                    webkit_permission_request_deny(pending->get());
+                pending->reset();
+            });
+    });
+    return TRUE;
 }
 
 void WebKitWebViewBackend::terminateWebContentProcess() {

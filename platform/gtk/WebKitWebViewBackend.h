@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GObjectRef.h"
+#include "GtkView.h"
 #include "SignalConnection.h"
 #include "platform/WebView.h"
 
@@ -11,7 +12,7 @@
 
 namespace platform::gtk {
 
-class WebKitWebViewBackend final : public WebView {
+class WebKitWebViewBackend final : public WebView, public GtkView {
 public:
     explicit WebKitWebViewBackend(const WebViewConfiguration& configuration);
     ~WebKitWebViewBackend() override;
@@ -23,8 +24,9 @@ public:
         navigationDelegate_ = delegate;
     }
     void terminateWebContentProcess() override;
+    void setUIDelegate(UIDelegate* delegate) override { uiDelegate_ = delegate; }
 
-    GtkWidget* widget() const { return GTK_WIDGET(webView_.get()); }
+    GtkWidget* widget() const override { return GTK_WIDGET(webView_.get()); }
 
 private:
     // Kept as the configuration keeps it: its handlers serve this view's pages.
@@ -39,6 +41,12 @@ private:
     static void onWebProcessTerminated(WebKitWebView* webView, WebKitWebProcessTerminationReason reason,
                                        gpointer self);
     static void onResponsivenessChanged(GObject* webView, GParamSpec* property, gpointer self);
+
+    UIDelegate* uiDelegate_ = nullptr;
+    SignalConnection permissionRequest_;
+
+    static gboolean onPermissionRequest(WebKitWebView* webView, WebKitPermissionRequest* request,
+                                        gpointer self);
 };
 
 } // namespace platform::gtk

@@ -27,7 +27,7 @@ TEST(InterfaceWindow, CreationBuildsTheWebViewThenTheWindowThenTakesOverTheMessa
                     "interface.setMovableByWindowBackground YES", "interface.setMinSize 900x620",
                     "interface.setLevel 3", "interface.setCollectionBehavior 257",
                     "interface.setHidesOnDeactivate NO", "interface.setFrame 0,70,1440,805 display=YES",
-                    "interface.setContentView", "interface.setDelegate",
+                    "interface.setContentView", "interface.setDelegate", "web.setUIDelegate",
                     "content.removeScriptMessageHandler orvia", "content.addScriptMessageHandler orvia",
                     "web.loadHTMLString base=none <h1>Orvia interface is unavailable.</h1>"));
     EXPECT_EQ(os.window("interface")->contentView(), os.webView());

@@ -11,7 +11,7 @@ using testing::ElementsAre;
 namespace {
 
 class WindowModes : public testing::Test {
-protected:
+  protected:
     WindowModes() : controller(os), window(*os.window("interface")) { os.log.take(); }
 
     fake::FakePlatform os;
@@ -24,10 +24,14 @@ protected:
 TEST_F(WindowModes, CollapseShrinksTheWindowToAnInvisibleCornerAndPausesThePage) {
     controller.minimizeToBubble();
 
-    EXPECT_THAT(os.log.take(), ElementsAre("interface.setFrame 0,70,2,2 display=NO", "interface.setAlphaValue 0.01",
-                                           "interface.setIgnoresMouseEvents YES", "interface.setLevel 0",
-                                           "interface.orderFrontRegardless",
-                                           "web.eval window.orviaPause && window.orviaPause()"));
+    auto log = os.log.take();
+    ASSERT_GT(log.size(), 6u);
+    EXPECT_THAT(std::vector(log.begin(), log.begin() + 6),
+                ElementsAre("interface.setFrame 0,70,2,2 display=NO", "interface.setAlphaValue 0.01",
+                            "interface.setIgnoresMouseEvents YES", "interface.setLevel 0",
+                            "interface.orderFrontRegardless",
+                            "web.eval window.orviaPause && window.orviaPause()"));
+    EXPECT_EQ(log.back(), "bubble.orderFrontRegardless") << "the bubble is shown last";
     EXPECT_TRUE(window.isVisible()) << "the collapsed window stays ordered in";
 }
 
@@ -36,9 +40,10 @@ TEST_F(WindowModes, ExpandFillsTheVisibleFrameActivatesAndResumesThePage) {
 
     EXPECT_THAT(os.log.take(),
                 ElementsAre("interface.deminiaturize", "interface.setFrame 0,70,1440,805 display=YES",
-                            "interface.setAlphaValue 1", "interface.setIgnoresMouseEvents NO", "interface.setLevel 3",
-                            "app.unhide", "interface.orderFrontRegardless", "interface.makeKeyAndOrderFront",
-                            "app.activateIgnoringOtherApps YES", "web.eval window.orviaResume && window.orviaResume()"));
+                            "interface.setAlphaValue 1", "interface.setIgnoresMouseEvents NO",
+                            "interface.setLevel 3", "app.unhide", "interface.orderFrontRegardless",
+                            "interface.makeKeyAndOrderFront", "app.activateIgnoringOtherApps YES",
+                            "web.eval window.orviaResume && window.orviaResume()"));
     EXPECT_TRUE(window.isKey());
 }
 

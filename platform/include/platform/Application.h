@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ActionTarget.h"
+
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -10,7 +13,7 @@ enum class TerminateReply { Cancel = 0, Now = 1 };
 
 // Lifecycle callbacks, all on the main thread.
 class ApplicationDelegate {
-public:
+  public:
     virtual ~ApplicationDelegate() = default;
     virtual void applicationDidFinishLaunching() = 0;
     // Every quit request reaches this, whatever its source (the program itself, the session).
@@ -22,7 +25,7 @@ public:
 
 // The shared application: the event loop and application-wide state. Main thread only.
 class Application {
-public:
+  public:
     virtual ~Application() = default;
     // Held weakly, as the original platform does: the process entry owns the delegate.
     virtual void setDelegate(std::weak_ptr<ApplicationDelegate> delegate) = 0;
@@ -34,6 +37,14 @@ public:
     virtual void terminate() = 0;
     virtual void unhide() = 0;
     virtual void activateIgnoringOtherApps(bool flag) = 0;
+    // Sends a control's action to the target, or with a null target to the delegate, as the
+    // responder chain would end there. True when someone performed it.
+    virtual bool sendAction(const std::string& action, ActionTarget* target, View* sender) = 0;
 };
+
+// What every backend's sendAction does once it has its delegate: a null target stands for the
+// delegate, when the delegate takes actions at all.
+bool deliverAction(const std::string& action, ActionTarget* target, ApplicationDelegate* delegate,
+                   View* sender);
 
 } // namespace platform

@@ -8,7 +8,7 @@
 namespace platform {
 
 // The running program's own bundle: the folder that holds the executable, and what the build
-// said about the program.
+// said about the program. Fixed for the life of the process, so safe to read from any thread.
 class Bundle {
 public:
     virtual ~Bundle() = default;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/Button.h"
+#include "platform/Http.h"
 #include "platform/MainQueue.h"
 #include "platform/ProcessInfo.h"
 #include "platform/Screen.h"
@@ -17,7 +20,7 @@ namespace platform {
 
 // Everything the program asks of the operating system, one backend per binary.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Application& application() = 0;
@@ -27,10 +30,13 @@ public:
     virtual Screens& screens() = 0;
     virtual UserDefaults& userDefaults() = 0;
     virtual Workspace& workspace() = 0;
+    virtual Http& http() = 0;
 
     virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
+    virtual std::unique_ptr<Button> makeButton(const Rect& frame) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;
     virtual std::unique_ptr<WebView> makeWebView(const Rect& frame, const WebViewConfiguration& configuration) = 0;
+    virtual std::unique_ptr<Alert> makeAlert() = 0;
 };
 
 // The backend linked into this binary. applicationIdentifier is the reverse-DNS identifier

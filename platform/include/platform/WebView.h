@@ -5,6 +5,7 @@
 #include "platform/WebViewNavigationDelegate.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -63,6 +64,20 @@ struct WebViewConfiguration {
     std::vector<std::filesystem::path> readableFolders;
 };
 
+// The kind of capture device a page asks for (getUserMedia). Other values may come from newer engines.
+enum class MediaCaptureType : int { Camera = 0, Microphone = 1, CameraAndMicrophone = 2 };
+
+enum class PermissionDecision : int { Prompt = 0, Grant = 1, Deny = 2 };
+
+// The web view's questions to the program. Main thread.
+class UIDelegate {
+public:
+    virtual ~UIDelegate() = default;
+    // The handler must be called exactly once; origin is the requesting page's origin.
+    virtual void requestMediaCapturePermission(const std::string& origin, MediaCaptureType type,
+                                               std::function<void(PermissionDecision)> decisionHandler) = 0;
+};
+
 // Main thread only.
 class WebView : public View {
 public:
@@ -73,6 +88,8 @@ public:
     virtual void evaluateJavaScript(const std::string& script) = 0;
     // Without a background of its own the web view shows the page's (or the window's) colour.
     virtual void setDrawsBackground(bool draws) = 0;
+    // Not owned; null removes it. Without a delegate, media capture is denied.
+    virtual void setUIDelegate(UIDelegate* delegate) = 0;
 
     // The page's life: the delegate is not owned; nullptr stops the reports.
     virtual void setNavigationDelegate(WebViewNavigationDelegate* delegate) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Color.h"
+#include "platform/Event.h"
 #include "platform/Geometry.h"
 #include "platform/View.h"
 
@@ -12,6 +14,8 @@ inline constexpr unsigned Titled = 1;
 inline constexpr unsigned Closable = 2;
 inline constexpr unsigned Miniaturizable = 4;
 inline constexpr unsigned Resizable = 8;
+// A borderless panel that never takes the focus nor activates the application.
+inline constexpr unsigned NonactivatingPanel = 128;
 inline constexpr unsigned FullSizeContentView = 32768;
 } // namespace WindowStyleMask
 
@@ -26,7 +30,7 @@ enum class TitleVisibility { Visible = 0, Hidden = 1 };
 
 // Window callbacks, on the main thread.
 class WindowDelegate {
-public:
+  public:
     virtual ~WindowDelegate() = default;
     // The user or the window manager asked to close; false keeps the window.
     virtual bool windowShouldClose() = 0;
@@ -42,7 +46,7 @@ struct WindowSpec {
 
 // A top-level window. Frames are in screen points (origin bottom left). Main thread only.
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     virtual Rect frame() const = 0;
@@ -60,6 +64,10 @@ public:
     virtual void setHidesOnDeactivate(bool hides) = 0;
     virtual void setAlphaValue(double alpha) = 0;
     virtual void setIgnoresMouseEvents(bool ignores) = 0;
+    // A window that is not opaque shows what lies behind wherever its content draws nothing.
+    virtual void setOpaque(bool opaque) = 0;
+    virtual void setBackgroundColor(const Color& color) = 0;
+    virtual void setHasShadow(bool hasShadow) = 0;
 
     // On screen and raised, without taking focus or activating the application.
     virtual void orderFrontRegardless() = 0;
@@ -67,6 +75,9 @@ public:
     virtual void makeKeyAndOrderFront() = 0;
     virtual void orderOut() = 0;
     virtual void deminiaturize() = 0;
+    // Hands the window to the window manager's move, which follows the pointer until the button
+    // that the event belongs to is released.
+    virtual void performWindowDragWithEvent(const Event& event) = 0;
 
     // The view must outlive the window.
     virtual void setContentView(View& view) = 0;

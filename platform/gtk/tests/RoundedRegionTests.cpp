@@ -1,0 +1,70 @@
+#include "RoundedRegion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace platform::gtk {
+namespace {
+
+using Region = std::unique_ptr<cairo_region_t, decltype(&cairo_region_destroy)>;
+
+Region region(int width, int height, double radius) {
+    return Region(roundedRegion(width, height, radius), cairo_region_destroy);
+}
+
+// The same shape told pixel by pixel: a pixel belongs when its centre is no further than the radius
+// from the nearest point of the rectangle shrunk by the radius.
+bool insideRoundedRectangle(int x, int y, int width, int height, double radius) {
+    const double cx = x + 0.5;
+    const double cy = y + 0.5;
+    const double nearestX = std::clamp(cx, radius, width - radius);
+    const double nearestY = std::clamp(cy, radius, height - radius);
+    return std::hypot(cx - nearestX, cy - nearestY) <= radius;
+}
+
+TEST(RoundedRegionTest, HoldsExactlyThePixelsWhoseCentresAreInside) {
+    struct Case {
+        int width, height;
+        double radius;
+    };
+    for (auto [width, height, radius] :
+         {Case{112, 112, 56}, Case{112, 112, 20}, Case{31, 17, 8.5}, Case{40, 10, 0}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height << " r" << radius);
+        auto shape = region(width, height, radius);
+        int mismatches = 0;
+        for (int y = -1; y <= height; ++y)
+            for (int x = -1; x <= width; ++x) {
+                const bool expected = x >= 0 && y >= 0 && x < width && y < height &&
+                                      insideRoundedRectangle(x, y, width, height, radius);
+                mismatches += cairo_region_contains_point(shape.get(), x, y) != expected;
+            }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+TEST(RoundedRegionTest, TheBubbleIsACircleWithTheAreaOfOne) {
+    auto circle = region(112, 112, 56);
+    EXPECT_FALSE(cairo_region_contains_point(circle.get(), 0, 0));
+    EXPECT_FALSE(cairo_region_contains_point(circle.get(), 111, 111));
+    EXPECT_TRUE(cairo_region_contains_point(circle.get(), 0, 56));
+    EXPECT_TRUE(cairo_region_contains_point(circle.get(), 56, 111));
+    long area = 0;
+    for (int i = 0; i < cairo_region_num_rectangles(circle.get()); ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(circle.get(), i, &r);
+        area += static_cast<long>(r.width) * r.height;
+    }
+    EXPECT_NEAR(area, M_PI * 56 * 56, 2 * M_PI * 56 * 0.5);
+}
+
+TEST(RoundedRegionTest, RadiusIsClampedToHalfTheShorterSide) {
+    auto capsule = region(100, 20, 500);
+    EXPECT_TRUE(cairo_region_contains_point(capsule.get(), 50, 0));
+    EXPECT_FALSE(cairo_region_contains_point(capsule.get(), 0, 0));
+    EXPECT_TRUE(cairo_region_contains_point(capsule.get(), 0, 10));
+}
+
+} // namespace
+} // namespace platform::gtk

@@ -1,0 +1,108 @@
+"""A test page for the real program, driven from the test through a loopback HTTP server.
+
+`PageChannel` serves on 127.0.0.1 and writes a copy of the program beside a resource bundle whose
+index.html is the test page. The page polls the server for scripts, runs each (awaiting promises)
+and posts the result back, so a test can make the page do anything a page can: post script
+messages, call getUserMedia.
+"""
+
+import http.server
+import json
+import pathlib
+import queue
+import shutil
+import threading
+
+from kiosk import PROGRAM, wait_until
+
+PAGE = """<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>test page</title></head>
+<body style="margin:0;background:#2e3440;color:#eceff4;font:24px sans-serif">
+<p>Orvia end-to-end test page</p>
+<script>
+const channel = "http://127.0.0.1:PORT";
+async function serve() {
+  for (;;) {
+    try {
+      const response = await fetch(channel + "/script", {cache: "no-store"});
+      if (response.status === 200) {
+        const script = await response.text();
+        let result;
+        try {
+          result = {value: String(await (0, eval)(script))};
+        } catch (error) {
+          result = {error: String(error)};
+        }
+        await fetch(channel + "/result", {method: "POST", body: JSON.stringify(result)});
+      }
+    } catch (error) {
+    }
+    await new Promise(resolve => setTimeout(resolve, 50));
+  }
+}
+serve();
+</script></body></html>
+"""
+
+
+class PageChannel:
+    def __init__(self, folder):
+        self._scripts = queue.Queue()
+        self._results = queue.Queue()
+        self.requests = 0
+        channel = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                channel.requests += 1
+                try:
+                    script = channel._scripts.get_nowait()
+                except queue.Empty:
+                    self._reply(204, b"")
+                    return
+                self._reply(200, script.encode())
+
+            def do_POST(self):
+                length = int(self.headers.get("Content-Length", 0))
+                channel._results.put(json.loads(self.rfile.read(length)))
+                self._reply(200, b"")
+
+            def _reply(self, status, body):
+                self.send_response(status)
+                self.send_header("Access-Control-Allow-Origin", "*")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
+        self._thread.start()
+
+        folder = pathlib.Path(folder)
+        resources = folder / "OrviaDesktop_OrviaDesktop.bundle" / "Resources"
+        resources.mkdir(parents=True)
+        (resources / "index.html").write_text(PAGE.replace("PORT", str(self._server.server_port)))
+        self.program = folder / "OrviaDesktop"
+        shutil.copy2(PROGRAM, self.program)
+
+    def wait_for_page(self, timeout=30):
+        wait_until(lambda: self.requests > 0, timeout, message="the test page polling its channel")
+
+    def run(self, script, timeout=20):
+        """Runs the script in the page and returns its result's text (raises on a script error)."""
+        self._scripts.put(script)
+        result = self._results.get(timeout=timeout)
+        if "error" in result:
+            raise AssertionError(f"page script failed: {result['error']}")
+        return result["value"]
+
+    def post(self, body):
+        """Posts a script message to the program's "orvia" handler, as the web interface does."""
+        return self.run(f"window.webkit.messageHandlers.orvia.postMessage({json.dumps(body)})")
+
+    def close(self):
+        self._server.shutdown()
+        self._server.server_close()

@@ -1,0 +1,102 @@
+"""The page's script messages and media requests, answered by the real program."""
+
+import os
+import pathlib
+import time
+import unittest
+
+from kiosk import Desktop, Geometry, wait_until
+from page_channel import PageChannel
+
+HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",
+                 "x-scheme-handler/javascript", "x-scheme-handler/file", "text/plain", "inode/directory"]
+
+needs_mock_devices = unittest.skipUnless(
+    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
+    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
+
+
+class PageMessages(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
+        self.addCleanup(self.desktop.close)
+        self.opened = self.desktop.home / "opened.txt"
+        self.register_recording_browser()
+        self.page = PageChannel(self.desktop.home / "app")
+        self.addCleanup(self.page.close)
+        self.program = self.desktop.launch(self.page.program)
+        self.interface = self.desktop.window("interface")
+        self.page.wait_for_page()
+        self.work_area = self.desktop.work_area()
+        self.wait_for_interface(self.work_area)
+
+    def register_recording_browser(self):
+        """Makes a recorder the user's default for web links, and for everything the page must not open."""
+        recorder = self.desktop.home / "record-url"
+        recorder.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$1\" >> '{self.opened}'\n")
+        recorder.chmod(0o755)
+        applications = pathlib.Path(self.desktop.env["XDG_DATA_HOME"]) / "applications"
+        applications.mkdir(parents=True)
+        (applications / "orvia-test-browser.desktop").write_text(
+            "[Desktop Entry]\nType=Application\nName=Test Browser\nNoDisplay=true\n"
+            f"Exec={recorder} %u\nMimeType={';'.join(HANDLED_TYPES)};\n")
+        defaults = "[Default Applications]\n" + "".join(f"{t}=orvia-test-browser.desktop\n" for t in HANDLED_TYPES)
+        (pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "mimeapps.list").write_text(defaults)
+        (applications / "mimeapps.list").write_text(defaults)
+
+    def wait_for_interface(self, expected):
+        wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
+                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
+
+    def collapsed(self):
+        area = self.work_area
+        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+
+    def opened_urls(self):
+        return self.opened.read_text().splitlines() if self.opened.exists() else []
+
+    def test_minimize_and_wake_and_nothing_else(self):
+        for ignored in ["minimize", ["minimize"], {"type": "Minimize"}, {"type": 1}, {"kind": "minimize"}]:
+            self.page.post(ignored)
+        time.sleep(1)
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+        self.assertEqual(self.desktop.windows("bubble"), [])
+
+        self.page.post({"type": "minimize"})
+        self.wait_for_interface(self.collapsed())
+        self.page.post({"type": "wake"})
+        self.wait_for_interface(self.work_area)
+        # Wake on a shown window sets the frame again, undoing the user's move.
+        self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "40", "30"], check=False)
+        self.page.post({"type": "wake"})
+        self.wait_for_interface(self.work_area)
+
+    def test_only_web_links_reach_the_default_browser(self):
+        for refused in ["file:///etc/passwd", "javascript:alert(1)", "mailto:help@example.com", "/relative",
+                        "HTTPS://example.com/shouting"]:
+            self.page.post({"type": "openExternal", "url": refused})
+        self.page.post({"type": "openExternal", "url": 42})
+        self.page.post({"type": "openExternal", "url": "https://example.com/help?q=1"})
+
+        wait_until(self.opened_urls, 15, message="the default browser to be started")
+        time.sleep(1.5)
+        self.assertEqual(self.opened_urls(), ["https://example.com/help?q=1"])
+
+    def capture(self, constraints):
+        return self.page.run(f"navigator.mediaDevices.getUserMedia({constraints}).then("
+                             "stream => 'granted ' + stream.getTracks().map(t => t.kind).sort().join(','),"
+                             "error => 'refused ' + error.name)")
+
+    # The engine remembers a page's answers for its lifetime, so each test asks the camera alone at most
+    # once, first.
+    @needs_mock_devices
+    def test_camera_alone_refused_microphone_granted(self):
+        self.assertEqual(self.capture("{video: true}"), "refused NotAllowedError")
+        self.assertEqual(self.capture("{audio: true}"), "granted audio")
+
+    @needs_mock_devices
+    def test_camera_with_microphone_granted(self):
+        self.assertEqual(self.capture("{audio: true, video: true}"), "granted audio,video")
+
+if __name__ == "__main__":
+    unittest.main()

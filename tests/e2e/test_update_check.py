@@ -1,0 +1,217 @@
+"""The update check of the real program against a local HTTPS server of the test's own.
+
+The program is the copy linked with https://127.0.0.1:<port>/downloads/orvia-desktop-update.json
+and a certificate authority file that this test writes before each launch (see CMakeLists.txt).
+"""
+
+import os
+import pathlib
+import shutil
+import tempfile
+import time
+import unittest
+
+from kiosk import BUILD_DIR, Desktop, Geometry, wait_until
+from updateserver import Answer, Authority, UpdateServer
+
+PROGRAM = pathlib.Path(os.environ.get("ORVIA_UPDATE_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
+PORT = int(os.environ.get("ORVIA_UPDATE_PORT", "47443"))
+TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
+                                           BUILD_DIR / "tests" / "e2e" / "update-server" / "ca.pem"))
+UPDATE_TITLE = "Orvia Desktop 1.4.0 is ready"
+DOWNLOAD = "https://downloads.orvia.test/OrviaDesktop-1.4.0.dmg"
+# The check starts 3 s after launching; a check that would show something has done so well within
+# this long after its request reached the server.
+SETTLE = 3.0
+
+HANDLER = """#!/bin/sh
+printf '%s\\n' "$1" >> "{record}"
+"""
+HANDLER_ENTRY = """[Desktop Entry]
+Type=Application
+Name=Orvia test browser
+Exec={handler} %u
+MimeType=x-scheme-handler/https;x-scheme-handler/http;
+NoDisplay=true
+"""
+MIME_APPS = """[Default Applications]
+x-scheme-handler/https=orvia-test-browser.desktop
+x-scheme-handler/http=orvia-test-browser.desktop
+"""
+
+
+class UpdateCheck(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-update-ca-"))
+        cls.authority = Authority.make(cls.folder, "trusted")
+        cls.stranger = Authority.make(cls.folder, "stranger")
+        TRUSTED_FILE.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(cls.authority.certificate, TRUSTED_FILE)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.folder, ignore_errors=True)
+
+    def setUp(self):
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.opened = self.desktop.home / "opened.txt"
+        self.install_test_browser()
+
+    def install_test_browser(self):
+        handler = self.desktop.home / "test-browser.sh"
+        handler.write_text(HANDLER.format(record=self.opened))
+        handler.chmod(0o755)
+        applications = self.desktop.home / "data" / "applications"
+        applications.mkdir(parents=True)
+        (applications / "orvia-test-browser.desktop").write_text(HANDLER_ENTRY.format(handler=handler))
+        (self.desktop.home / "config" / "mimeapps.list").write_text(MIME_APPS)
+
+    def serve(self, answer, authority=None):
+        server = UpdateServer(PORT, authority or self.authority)
+        self.addCleanup(server.close)
+        server.answer = answer
+        return server
+
+    def launch(self):
+        self.launched_at = time.monotonic()
+        program = self.desktop.launch(PROGRAM)
+        self.interface = self.desktop.window("interface")
+        return program
+
+    def stop(self, program):
+        program.kill()
+        program.wait(10)
+        wait_until(lambda: not self.desktop.windows("interface"), 10, message="the program's windows gone")
+
+    def alerts(self):
+        """Alert windows on screen, found by their titles."""
+        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "^Orvia Desktop"],
+                               check=False).split()
+        return {window: self.desktop.title(window) for window in found}
+
+    def wait_for_alert(self, title):
+        return wait_until(lambda: next((w for w, t in self.alerts().items() if t == title), None), 15,
+                          message=f"the alert {title!r}")
+
+    def wait_for_request(self, server, count=1):
+        wait_until(lambda: len(server.requests) >= count, 15, message=f"request {count} at the update server")
+        return server.requests[count - 1][0]
+
+    def opened_addresses(self):
+        return self.opened.read_text().splitlines() if self.opened.exists() else []
+
+    def assert_nothing_shown(self, program):
+        opened = self.opened_addresses()
+        time.sleep(SETTLE)
+        self.assertEqual(self.alerts(), {})
+        self.assertIsNone(program.poll(), "the program must keep running")
+        self.assertEqual(self.opened_addresses(), opened)
+
+    def test_newer_release_offered_once_three_seconds_after_launch_and_opened_with_return(self):
+        server = self.serve(Answer.manifest("1.4.0", download_url=DOWNLOAD))
+        program = self.launch()
+
+        requested = self.wait_for_request(server)
+        self.assertGreaterEqual(requested - self.launched_at, 3.0, "the check waits 3 s after launching")
+        self.assertLess(requested - self.launched_at, 15.0)
+        self.assertEqual(server.requests[0][1], "/downloads/orvia-desktop-update.json")
+        alert = self.wait_for_alert(UPDATE_TITLE)
+        self.assertEqual(len(self.alerts()), 1)
+        self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(alert))
+        self.assertIn("_NET_WM_STATE_MODAL", self.desktop.net_wm_state(alert))
+        transient = self.desktop.x(["xprop", "-id", alert, "WM_TRANSIENT_FOR"], check=False)
+        self.assertIn(hex(int(self.interface)), transient, "kept above the interface window")
+        self.desktop.screenshot("update-alert.png")
+
+        self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
+        self.desktop.x(["xdotool", "key", "Return"])
+        wait_until(self.opened_addresses, 15, message="the test browser opened")
+        self.assertEqual(self.opened_addresses(), [DOWNLOAD])
+        wait_until(lambda: not self.alerts(), 10, message="the alert closed")
+        time.sleep(SETTLE)
+        self.assertEqual(self.alerts(), {}, "offered once")
+        self.assertEqual(len(server.requests), 1)
+
+        # The same defaults after a restart: the version was offered already.
+        self.stop(program)
+        program = self.launch()
+        self.wait_for_request(server, 2)
+        self.assert_nothing_shown(program)
+
+        # A new version text is a new offer.
+        server.answer = Answer.manifest("1.4.0.1", download_url=DOWNLOAD)
+        self.stop(program)
+        program = self.launch()
+        self.wait_for_request(server, 3)
+        self.wait_for_alert("Orvia Desktop 1.4.0.1 is ready")
+
+    def test_later_opens_nothing(self):
+        server = self.serve(Answer.manifest("1.4.0", download_url=DOWNLOAD))
+        program = self.launch()
+        self.wait_for_request(server)
+        alert = self.wait_for_alert(UPDATE_TITLE)
+        self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
+        self.desktop.x(["xdotool", "key", "Tab", "Return"])
+        wait_until(lambda: not self.alerts(), 10, message="the alert closed")
+        self.assert_nothing_shown(program)
+
+    def test_failures_show_nothing(self):
+        oversized = Answer.manifest("1.4.0", download_url=DOWNLOAD)
+        oversized.body = oversized.body[:-1] + b" " * (1024 * 1024) + b"}"
+        plain = UpdateServer(0)
+        self.addCleanup(plain.close)
+        plain.answer = Answer.manifest("1.4.0", download_url=DOWNLOAD)
+        to_http = f"http://127.0.0.1:{plain.port}/downloads/orvia-desktop-update.json"
+        cases = [
+            ("server error with an HTML page", Answer(status=500, body=b"<html><body><h1>500</h1></body></html>",
+                                                      headers={"Content-Type": "text/html"}), None),
+            ("invalid JSON", Answer(body=b'{"macOS": {"version": "1.4.0", '), None),
+            ("unknown certificate authority", Answer.manifest("1.4.0", download_url=DOWNLOAD), self.stranger),
+            ("redirect to http", Answer.redirect(to_http), None),
+            ("oversized body with its length", oversized, None),
+            ("oversized body without a length", Answer(body=oversized.body, without_length=True), None),
+        ]
+        for what, answer, authority in cases:
+            with self.subTest(what), UpdateServer(PORT, authority or self.authority) as server:
+                server.answer = answer
+                program = self.launch()
+                try:
+                    if authority:
+                        wait_until(lambda: server.connections >= 1, 15, message="a connection attempt")
+                    else:
+                        self.wait_for_request(server)
+                    self.assert_nothing_shown(program)
+                finally:
+                    self.stop(program)
+        self.assertEqual(plain.requests, [], "the redirect to http must not be followed")
+
+    def test_server_down_shows_nothing(self):
+        program = self.launch()
+        time.sleep(3.0)
+        self.assert_nothing_shown(program)
+
+    def test_a_stalled_server_neither_blocks_the_interface_nor_holds_the_request_forever(self):
+        server = self.serve(Answer(stall=True))
+        program = self.launch()
+        requested = self.wait_for_request(server)
+        work_area = self.desktop.work_area()
+        wait_until(lambda: self.desktop.geometry(self.interface) == work_area, 10, message="expanded")
+
+        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+        collapsed = Geometry(work_area.x, work_area.y + work_area.height - 2, 2, 2)
+        wait_until(lambda: self.desktop.geometry(self.interface) == collapsed, 10,
+                   message="collapsed while the request hangs")
+        self.assertEqual(self.alerts(), {})
+        self.assertIsNone(program.poll())
+
+        # The program gives up after its total time-out of 30 s, and shows nothing.
+        wait_until(lambda: server.departures, 45, interval=0.5, message="the program giving up the request")
+        self.assertGreaterEqual(server.departures[0] - requested, 29.0)
+        self.assertLess(server.departures[0] - requested, 40.0)
+        self.assert_nothing_shown(program)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,203 @@
+"""A local HTTPS update server for end-to-end tests, with certificate authorities made on the spot.
+
+The program under test is built with this server's address (https://127.0.0.1:<port>/...) and a
+file of trusted authorities fixed at build time; `Authority.make` writes such a file, and an
+`UpdateServer` answers with whatever the test sets in `answer`.
+"""
+
+import contextlib
+import dataclasses
+import http.server
+import json
+import pathlib
+import select
+import socket
+import ssl
+import subprocess
+import threading
+import time
+
+MANIFEST_PATH = "/downloads/orvia-desktop-update.json"
+
+
+def manifest(version, download_url="https://downloads.orvia.test/OrviaDesktop.dmg", notes="Faster replies."):
+    return json.dumps({"macOS": {"version": version, "downloadURL": download_url, "notes": notes}}).encode()
+
+
+@dataclasses.dataclass(frozen=True)
+class Authority:
+    """A certificate authority and one server certificate it signed for 127.0.0.1 and localhost."""
+
+    certificate: pathlib.Path
+    server_certificate: pathlib.Path
+    server_key: pathlib.Path
+
+    @staticmethod
+    def make(folder, name):
+        folder = pathlib.Path(folder)
+        folder.mkdir(parents=True, exist_ok=True)
+        key, certificate = folder / f"{name}-ca.key", folder / f"{name}-ca.pem"
+        server_key, request, server_certificate = (folder / f"{name}-server.key", folder / f"{name}-server.csr",
+                                                   folder / f"{name}-server.pem")
+        extensions = folder / f"{name}-server.ext"
+        extensions.write_text("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
+                              "keyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
+
+        def openssl(*arguments):
+            subprocess.run(["openssl", *arguments], check=True, capture_output=True)
+
+        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", str(key), "-out", str(certificate),
+                "-days", "2", "-subj", f"/CN=Orvia test authority {name}",
+                "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", str(server_key), "-out", str(request),
+                "-subj", "/CN=127.0.0.1")
+        openssl("x509", "-req", "-in", str(request), "-CA", str(certificate), "-CAkey", str(key),
+                "-CAcreateserial", "-out", str(server_certificate), "-days", "2", "-extfile", str(extensions))
+        return Authority(certificate, server_certificate, server_key)
+
+
+@dataclasses.dataclass
+class Answer:
+    """What the server does with a request: status, headers and body, or stalling until closed."""
+
+    status: int = 200
+    body: bytes = b""
+    headers: dict = dataclasses.field(default_factory=lambda: {"Content-Type": "application/json"})
+    # Close-delimited: no Content-Length, the end of the body is the end of the connection.
+    without_length: bool = False
+    stall: bool = False
+
+    @staticmethod
+    def manifest(version, **fields):
+        return Answer(body=manifest(version, **fields))
+
+    @staticmethod
+    def redirect(location):
+        return Answer(status=302, headers={"Location": location})
+
+
+class _Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        server = self.server
+        answer = server.answer
+        server.requests.append((time.monotonic(), self.path))
+        if answer.stall:
+            self._stall_until_the_client_leaves()
+            return
+        if answer.without_length:
+            self.protocol_version = "HTTP/1.0"
+            self.close_connection = True
+        self.send_response(answer.status)
+        for name, value in answer.headers.items():
+            self.send_header(name, value)
+        if not answer.without_length:
+            self.send_header("Content-Length", str(len(answer.body)))
+        self.end_headers()
+        with contextlib.suppress(OSError):
+            self.wfile.write(answer.body)
+
+    def _stall_until_the_client_leaves(self):
+        while not self.server.closing.is_set():
+            readable, _, _ = select.select([self.connection], [], [], 0.1)
+            if not readable:
+                continue
+            try:
+                if self.connection.recv(1):
+                    continue
+            except ssl.SSLWantReadError:
+                continue
+            except OSError:
+                pass
+            self.server.departures.append(time.monotonic())
+            return
+
+    def log_message(self, *arguments):
+        pass
+
+
+class _Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, port, context):
+        self.context = context
+        self.answer = Answer()
+        self.requests = []
+        self.connections = 0
+        self.departures = []
+        self.closing = threading.Event()
+        super().__init__(("127.0.0.1", port), _Handler)
+
+    def finish_request(self, request, client_address):
+        # In the connection's own thread, so a handshake never holds up the accepting loop.
+        self.connections += 1
+        if self.context is None:
+            return super().finish_request(request, client_address)
+        try:
+            request = self.context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return
+        super().finish_request(request, client_address)
+
+    def handle_error(self, request, client_address):
+        pass
+
+
+class UpdateServer(contextlib.AbstractContextManager):
+    """Serves on 127.0.0.1:port, over TLS with the certificate of `authority`, or plain HTTP without."""
+
+    def __init__(self, port, authority=None):
+        context = None
+        if authority:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(authority.server_certificate, authority.server_key)
+        try:
+            self._server = _Server(port, context)
+        except OSError as error:
+            raise RuntimeError(f"the update server cannot listen on 127.0.0.1:{port} ({error}); configure "
+                               f"another port with -DORVIA_E2E_UPDATE_PORT") from error
+        self._thread = threading.Thread(target=self._server.serve_forever, kwargs={"poll_interval": 0.05},
+                                        daemon=True)
+        self._thread.start()
+
+    @property
+    def port(self):
+        return self._server.server_address[1]
+
+    @property
+    def answer(self):
+        return self._server.answer
+
+    @answer.setter
+    def answer(self, value):
+        self._server.answer = value
+
+    @property
+    def requests(self):
+        """(monotonic time, path) of every request that reached HTTP, in order."""
+        return list(self._server.requests)
+
+    @property
+    def departures(self):
+        """Monotonic times at which clients of stalled requests closed their connections."""
+        return list(self._server.departures)
+
+    @property
+    def connections(self):
+        """Connections accepted, including those whose TLS handshake failed."""
+        return self._server.connections
+
+    def close(self):
+        self._server.closing.set()
+        self._server.shutdown()
+        self._server.server_close()
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]

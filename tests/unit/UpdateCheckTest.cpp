@@ -1,0 +1,297 @@
+#include "app/AppDelegate.h"
+#include "fake/FakePlatform.h"
+#include "updates/UpdateServer.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using orvia::UpdateCheckMode;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+constexpr const char* downloadAddress = "https://orvia.ai/downloads/OrviaDesktop-1.4.0.dmg";
+
+std::string manifest(const std::string& version, const std::string& downloadURL = downloadAddress,
+                     const std::string& notes = "Faster replies.") {
+    return nlohmann::json{{"macOS", {{"version", version}, {"downloadURL", downloadURL}, {"notes", notes}}}}
+        .dump();
+}
+
+std::string requestLine() {
+    std::string line = "http.get " + std::string(orvia::updateManifestURL);
+    if (!orvia::updateCertificateAuthorityFile.empty())
+        line += " ca=" + std::string(orvia::updateCertificateAuthorityFile);
+    return line;
+}
+
+std::string offerLines(const std::string& version) {
+    return "alert.runModal message=\"Orvia Desktop " + version +
+           " is ready\" informative=\"Faster replies.\" buttons=Download Update|Later";
+}
+
+std::string upToDateLine(const std::string& version) {
+    return "alert.runModal message=\"Orvia Desktop is up to date\" informative=\"You have version " +
+           version + ".\" buttons=OK";
+}
+
+// The program on the recording backend, playing the update server.
+struct Kiosk {
+    Kiosk() {
+        os.app.setDelegate(delegate);
+        os.log.take();
+    }
+
+    // One check whose request the server answers with body; returns what the program did with it.
+    std::vector<std::string> checkAnswered(UpdateCheckMode mode, const std::string& body) {
+        delegate->checkForUpdates(mode);
+        EXPECT_EQ(os.log.take(), std::vector<std::string>{requestLine()});
+        os.network.complete(os.network.requestCount() - 1, body);
+        os.queue.drain();
+        return os.log.take();
+    }
+
+    // Only the main queue may touch the defaults, alerts or workspace, never the network's worker.
+    void expectNothingOnTheWorker() const {
+        for (const auto& line : os.log.lines())
+            EXPECT_FALSE(line.starts_with("[worker]")) << line;
+    }
+
+    fake::FakePlatform os;
+    std::shared_ptr<orvia::AppDelegate> delegate = std::make_shared<orvia::AppDelegate>(os);
+};
+
+class UpdateCheckTest : public testing::Test, protected Kiosk {
+protected:
+    void TearDown() override { expectNothingOnTheWorker(); }
+};
+
+struct Decision {
+    const char* what;
+    UpdateCheckMode mode;
+    std::string offeredVersion;
+    const char* noticeAlreadyGiven;
+    std::vector<std::string> expected;
+};
+
+TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhenAsked) {
+    const auto Silent = UpdateCheckMode::Silent;
+    const auto Interactive = UpdateCheckMode::Interactive;
+    const std::string noticeSet = "defaults.set OrviaDesktopUpdateNotice.1.4.0=true";
+    const std::string later = "alert.answer 1001";
+    const Decision table[] = {
+        {"silent, newer, first time", Silent, "1.4.0", nullptr, {noticeSet, offerLines("1.4.0"), later}},
+        {"silent, newer, offered before", Silent, "1.4.0", "OrviaDesktopUpdateNotice.1.4.0", {}},
+        {"silent, newer, another spelling offered before",
+         Silent,
+         "1.4",
+         "OrviaDesktopUpdateNotice.1.4.0",
+         {"defaults.set OrviaDesktopUpdateNotice.1.4=true", offerLines("1.4"), later}},
+        {"interactive, newer, first time",
+         Interactive,
+         "1.4.0",
+         nullptr,
+         {noticeSet, offerLines("1.4.0"), later}},
+        {"interactive, newer, offered before",
+         Interactive,
+         "1.4.0",
+         "OrviaDesktopUpdateNotice.1.4.0",
+         {noticeSet, offerLines("1.4.0"), later}},
+        {"silent, same version", Silent, "1.3.2", nullptr, {}},
+        {"silent, older", Silent, "1.3", nullptr, {}},
+        {"interactive, same version",
+         Interactive,
+         "1.3.2",
+         nullptr,
+         {upToDateLine("1.3.2"), "alert.answer 1001"}},
+        {"interactive, same but a trailing .0",
+         Interactive,
+         "1.3.2.0",
+         nullptr,
+         {upToDateLine("1.3.2"), "alert.answer 1001"}},
+        {"interactive, older", Interactive, "1.2.9", nullptr, {upToDateLine("1.3.2"), "alert.answer 1001"}},
+    };
+    for (const Decision& row : table) {
+        SCOPED_TRACE(row.what);
+        Kiosk kiosk;
+        if (row.noticeAlreadyGiven)
+            kiosk.os.defaults.setBool(row.noticeAlreadyGiven, true);
+        kiosk.os.log.take();
+        kiosk.os.alertResponses = {platform::AlertResponse::SecondButton};
+
+        EXPECT_EQ(kiosk.checkAnswered(row.mode, manifest(row.offeredVersion)), row.expected);
+        EXPECT_THAT(kiosk.os.work.openedURLs(), IsEmpty());
+        kiosk.expectNothingOnTheWorker();
+    }
+}
+
+struct Download {
+    std::string downloadURL;
+    int response;
+    bool opens;
+};
+
+TEST_F(UpdateCheckTest, DownloadUpdateOpensOnlyAWebAddressAndTheKeyStaysSetWhateverTheAnswer) {
+    const Download table[] = {
+        {downloadAddress, platform::AlertResponse::FirstButton, true},
+        {"http://downloads.orvia.ai/OrviaDesktop.dmg", platform::AlertResponse::FirstButton, true},
+        {downloadAddress, platform::AlertResponse::SecondButton, false},
+        {downloadAddress, platform::AlertResponse::Dismissed, false},
+        {"not a url at all", platform::AlertResponse::FirstButton, false},
+        {"", platform::AlertResponse::FirstButton, false},
+        {"file:///etc/passwd", platform::AlertResponse::FirstButton, false},
+        {"javascript:alert(1)", platform::AlertResponse::FirstButton, false},
+        {"smb://server/share/OrviaDesktop.dmg", platform::AlertResponse::FirstButton, false},
+        {"https:///OrviaDesktop.dmg", platform::AlertResponse::FirstButton, false},
+    };
+    for (const Download& row : table) {
+        SCOPED_TRACE(row.downloadURL + " answered " + std::to_string(row.response));
+        os.alertResponses = {row.response};
+        const auto log = checkAnswered(UpdateCheckMode::Interactive, manifest("2.0", row.downloadURL));
+
+        ASSERT_GE(log.size(), 3u);
+        EXPECT_EQ(log[2], "alert.answer " + std::to_string(row.response));
+        if (row.opens)
+            EXPECT_THAT(
+                log, ElementsAre(testing::_, testing::_, testing::_, "workspace.openURL " + row.downloadURL));
+        else
+            EXPECT_EQ(log.size(), 3u);
+        EXPECT_TRUE(os.defaults.boolForKey("OrviaDesktopUpdateNotice.2.0"));
+    }
+}
+
+TEST_F(UpdateCheckTest, FailuresShowNothingAndChangeNothingInEitherMode) {
+    const std::pair<const char*, std::optional<std::string>> bodies[] = {
+        {"no body", std::nullopt},
+        {"server error page", "<html><body><h1>500 Internal Server Error</h1></body></html>"},
+        {"empty body", ""},
+        {"invalid JSON", R"({"macOS": {"version": "9.0", )"},
+        {"notes null", R"({"macOS": {"version": "9.0", "downloadURL": "https://orvia.ai/", "notes": null}})"},
+    };
+    for (const auto mode : {UpdateCheckMode::Silent, UpdateCheckMode::Interactive}) {
+        for (const auto& [what, body] : bodies) {
+            SCOPED_TRACE(what);
+            delegate->checkForUpdates(mode);
+            os.log.take();
+            if (body)
+                os.network.complete(os.network.requestCount() - 1, *body);
+            else
+                os.network.fail(os.network.requestCount() - 1);
+            EXPECT_EQ(os.queue.pendingCount(), 0u);
+            os.queue.drain();
+            EXPECT_THAT(os.log.take(), IsEmpty());
+        }
+    }
+}
+
+TEST_F(UpdateCheckTest, DecisionWaitsForTheMainQueue) {
+    os.alertResponses = {platform::AlertResponse::SecondButton};
+    delegate->checkForUpdates(UpdateCheckMode::Silent);
+    os.log.take();
+    os.network.complete(0, manifest("1.4.0"));
+
+    EXPECT_THAT(os.log.take(), IsEmpty());
+    EXPECT_FALSE(os.defaults.objectForKey("OrviaDesktopUpdateNotice.1.4.0"));
+    EXPECT_EQ(os.queue.pendingCount(), 1u);
+
+    os.queue.drain();
+    EXPECT_THAT(os.log.take(), ElementsAre("defaults.set OrviaDesktopUpdateNotice.1.4.0=true",
+                                           offerLines("1.4.0"), "alert.answer 1001"));
+}
+
+TEST_F(UpdateCheckTest, NothingHappensWhenTheDelegateIsGoneBeforeTheResponse) {
+    delegate->checkForUpdates(UpdateCheckMode::Interactive);
+    os.log.take();
+    delegate.reset();
+    os.network.complete(0, manifest("1.4.0"));
+
+    EXPECT_EQ(os.queue.pendingCount(), 0u);
+    os.queue.drain();
+    EXPECT_THAT(os.log.take(), IsEmpty());
+}
+
+TEST(UpdateCheck, WithoutAVersionStringTheApplicationIsAtVersionZero) {
+    const nlohmann::json infos[] = {nlohmann::json::object(),
+                                    {{"CFBundleShortVersionString", 1.3}},
+                                    {{"CFBundleShortVersionString", nullptr}}};
+    for (const auto& info : infos) {
+        SCOPED_TRACE(info.dump());
+        Kiosk kiosk;
+        kiosk.os.bundle.info = info;
+        kiosk.os.alertResponses = {platform::AlertResponse::SecondButton,
+                                   platform::AlertResponse::FirstButton};
+
+        EXPECT_THAT(kiosk.checkAnswered(UpdateCheckMode::Interactive, manifest("0.0")),
+                    ElementsAre(upToDateLine("0"), "alert.answer 1001"));
+        EXPECT_THAT(kiosk.checkAnswered(UpdateCheckMode::Silent, manifest("0.1")),
+                    ElementsAre("defaults.set OrviaDesktopUpdateNotice.0.1=true", offerLines("0.1"),
+                                "alert.answer 1000", std::string("workspace.openURL ") + downloadAddress));
+        EXPECT_THAT(kiosk.checkAnswered(UpdateCheckMode::Silent, manifest("0.1")), IsEmpty());
+        kiosk.expectNothingOnTheWorker();
+    }
+}
+
+TEST_F(UpdateCheckTest, TwoChecksAtOnceShowTheirAlertsOneAfterTheOther) {
+    delegate->checkForUpdates(UpdateCheckMode::Silent);
+    delegate->checkForUpdates(UpdateCheckMode::Interactive);
+    os.log.take();
+    os.network.complete(0, manifest("1.4.0"));
+    os.network.complete(1, manifest("1.4.0"));
+    os.alertResponses = {platform::AlertResponse::FirstButton, platform::AlertResponse::SecondButton};
+    os.queue.drain();
+
+    // The second result reaches the main queue while the first alert waits; its alert follows only
+    // once the first check has opened the download.
+    EXPECT_THAT(os.log.take(),
+                ElementsAre("defaults.set OrviaDesktopUpdateNotice.1.4.0=true", offerLines("1.4.0"),
+                            "alert.answer 1000", std::string("workspace.openURL ") + downloadAddress,
+                            "defaults.set OrviaDesktopUpdateNotice.1.4.0=true", offerLines("1.4.0"),
+                            "alert.answer 1001"));
+}
+
+TEST_F(UpdateCheckTest, TwoSilentChecksAtOnceOfferAVersionOnce) {
+    delegate->checkForUpdates(UpdateCheckMode::Silent);
+    delegate->checkForUpdates(UpdateCheckMode::Silent);
+    os.log.take();
+    os.network.complete(0, manifest("1.4.0"));
+    os.network.complete(1, manifest("1.4.0"));
+    os.alertResponses = {platform::AlertResponse::SecondButton};
+    os.queue.drain();
+
+    EXPECT_EQ(os.log.linesStartingWith("alert.runModal").size(), 1u);
+}
+
+TEST_F(UpdateCheckTest, TheLaunchStartsOneSilentCheckThreeSecondsLater) {
+    os.app.finishLaunching();
+    os.log.take();
+
+    os.queue.advance(std::chrono::milliseconds(2999));
+    EXPECT_EQ(os.network.requestCount(), 0u);
+    os.queue.advance(std::chrono::milliseconds(1));
+    EXPECT_THAT(os.log.take(), ElementsAre(requestLine()));
+    os.queue.advance(std::chrono::hours(1));
+    EXPECT_EQ(os.network.requestCount(), 1u);
+
+    // Silent: an equal version shows nothing.
+    os.network.complete(0, manifest("1.3.2"));
+    os.queue.drain();
+    EXPECT_THAT(os.log.take(), IsEmpty());
+}
+
+TEST_F(UpdateCheckTest, TheLaunchCheckDoesNothingOnceTheDelegateIsGone) {
+    os.app.finishLaunching();
+    delegate.reset();
+    os.log.take();
+
+    os.queue.advance(std::chrono::seconds(4));
+    EXPECT_EQ(os.network.requestCount(), 0u);
+    EXPECT_THAT(os.log.take(), IsEmpty());
+}
+
+TEST(AppDelegate, ComparesVersionsCandidateFirst) {
+    EXPECT_TRUE(orvia::AppDelegate::isVersion("1.10", "1.9"));
+    EXPECT_FALSE(orvia::AppDelegate::isVersion("1.9", "1.10"));
+}
+
+} // namespace
