@@ -8,9 +8,13 @@ constexpr double narrowestExpandedWidth = 100.0;
 constexpr double collapsedAlpha = 0.01;
 } // namespace
 
+bool OrviaWindowController::isCollapsed() const {
+    return window->frame().width <= narrowestExpandedWidth;
+}
+
 void OrviaWindowController::minimizeToBubble() {
-    if (auto frame = window->frame(); frame.width > narrowestExpandedWidth)
-        expandedFrame = frame;
+    if (!isCollapsed())
+        expandedFrame = window->frame();
     if (auto screen = os.screens().mainScreen())
         window->setFrame({screen->visibleFrame.minX(), screen->visibleFrame.minY(), 2.0, 2.0}, false);
     window->setAlphaValue(collapsedAlpha);

@@ -3,6 +3,7 @@
 #include "interface/BootstrapScript.h"
 #include "interface/MediaCapturePermission.h"
 #include "interface/PageRequest.h"
+#include "resource_bundle_accessor/ResourceBundleAccessor.h"
 
 namespace orvia {
 
@@ -27,6 +28,8 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     configuration.mediaTypesRequiringUserActionForPlayback = platform::AudiovisualMediaTypes::None;
     userContentController = os.makeUserContentController();
     configuration.userContentController = userContentController;
+    // The page's own files; the rest of the user's files stay out of the page's reach.
+    configuration.readableFolders = {module(os.mainBundle()).bundlePath()};
 
     userContentController->addUserScript({bootstrapScript(memberID(os.userDefaults())),
                                           platform::UserScriptInjectionTime::AtDocumentStart, true});
@@ -34,6 +37,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
 
     webView = os.makeWebView({0, 0, 0, 0}, configuration);
     webView->setDrawsBackground(false);
+    webView->setNavigationDelegate(this);
 
     window = os.makeWindow({initialContentRect, interfaceStyleMask, "interface"});
     window->setTitle(windowTitle);
@@ -59,6 +63,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
 }
 
 OrviaWindowController::~OrviaWindowController() {
+    webView->setNavigationDelegate(nullptr);
     userContentController->removeScriptMessageHandler(messageHandlerName);
     webView->setUIDelegate(nullptr);
     window->setDelegate(nullptr);

@@ -2,6 +2,7 @@
 
 #include "bubble/DraggableOrviaBubbleButton.h"
 #include "interface/NullMessageHandler.h"
+#include "interface/PageRecoveryPolicy.h"
 #include "platform/Platform.h"
 
 #include <filesystem>
@@ -16,8 +17,9 @@ namespace orvia {
 class OrviaWindowController final : public platform::WindowDelegate,
                                     public platform::ScriptMessageHandler,
                                     public platform::UIDelegate,
-                                    public platform::ActionTarget {
-  public:
+                                    public platform::ActionTarget,
+                                    public platform::WebViewNavigationDelegate {
+public:
     enum class Maximize : bool { No, Yes };
 
     static constexpr const char* windowTitle = "Orvia AI Life";
@@ -46,6 +48,12 @@ class OrviaWindowController final : public platform::WindowDelegate,
                                   std::function<void(platform::PermissionDecision)> decisionHandler) override;
     bool tryToPerform(const std::string& action, platform::View* sender) override;
 
+    // A page whose process died or hangs is loaded again as at launch; the window keeps its mode.
+    void didFinishNavigation() override;
+    void webContentProcessDidTerminate() override;
+    void webContentProcessDidBecomeUnresponsive() override;
+    void webContentProcessDidBecomeResponsive() override;
+
     // The resource file "name.extension", from the resource bundle on (see findResource).
     std::optional<std::filesystem::path> resourceURL(const std::string& name,
                                                      const std::string& extension) const;
@@ -57,7 +65,7 @@ class OrviaWindowController final : public platform::WindowDelegate,
     // Stands in for the controller under "orvia" while it is being made.
     static NullMessageHandler& selfPlaceholder();
 
-  private:
+private:
     void showBubble();
 
     platform::Platform& os;
@@ -68,6 +76,16 @@ class OrviaWindowController final : public platform::WindowDelegate,
     std::unique_ptr<DraggableOrviaBubbleButton> bubbleButton;
     std::unique_ptr<platform::Window> bubblePanel;
     std::optional<platform::Rect> expandedFrame;
+
+    bool isCollapsed() const;
+
+    PageRecoveryPolicy recoveryPolicy;
+    bool recoveryLoadPending = false;
+    // Bumped by every change of the process's state, so that a pending hang check can tell
+    // whether it still speaks of the same silence.
+    unsigned responsivenessGeneration = 0;
+    // Tasks left on the main queue run only while the controller lives.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 };
 
 } // namespace orvia

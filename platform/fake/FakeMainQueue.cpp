@@ -4,7 +4,9 @@
 
 namespace fake {
 
-void FakeMainQueue::async(Task task) { asyncAfter(std::chrono::duration<double>::zero(), std::move(task)); }
+void FakeMainQueue::async(Task task) {
+    asyncAfter(std::chrono::duration<double>::zero(), std::move(task));
+}
 
 void FakeMainQueue::asyncAfter(std::chrono::duration<double> delay, Task task) {
     std::lock_guard lock(m_mutex);
@@ -21,9 +23,10 @@ void FakeMainQueue::advance(std::chrono::duration<double> interval) {
         Task task;
         {
             std::lock_guard lock(m_mutex);
-            auto next = std::min_element(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
-                return a.due < b.due || (a.due == b.due && a.sequence < b.sequence);
-            });
+            auto next =
+                std::min_element(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
+                    return a.due < b.due || (a.due == b.due && a.sequence < b.sequence);
+                });
             if (next == m_entries.end() || next->due > target) {
                 m_now = target;
                 return;
@@ -34,6 +37,11 @@ void FakeMainQueue::advance(std::chrono::duration<double> interval) {
         }
         task();
     }
+}
+
+double FakeMainQueue::now() const {
+    std::lock_guard lock(m_mutex);
+    return m_now;
 }
 
 std::size_t FakeMainQueue::pendingCount() const {

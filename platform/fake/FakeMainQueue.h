@@ -12,12 +12,13 @@ class FakeMainQueue final : public platform::MainQueue {
 public:
     void async(Task task) override;
     void asyncAfter(std::chrono::duration<double> delay, Task task) override;
+    std::chrono::duration<double> uptime() const override { return std::chrono::duration<double>(now()); }
 
     // Moves the clock forward, running every task that falls due, in due order.
     void advance(std::chrono::duration<double> interval);
     // Runs the tasks due now, including those they queue.
     void drain() { advance(std::chrono::duration<double>::zero()); }
-    double now() const { return m_now; }
+    double now() const;
     std::size_t pendingCount() const;
 
 private:

@@ -13,6 +13,10 @@ FakeWebView::FakeWebView(Log& log, const platform::Rect& frame,
 void FakeWebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) {
     m_html = html;
     m_baseURL = baseURL;
+    if (!m_processRunning) {
+        m_processRunning = true;
+        m_processResponsive = true;
+    }
     m_log.add("web.loadHTMLString base=" + baseURL.value_or("none") + " " + html);
 }
 
@@ -23,6 +27,41 @@ void FakeWebView::evaluateJavaScript(const std::string& script) {
 void FakeWebView::setDrawsBackground(bool draws) {
     m_drawsBackground = draws;
     m_log.add("web.setDrawsBackground " + yesNo(draws));
+}
+
+void FakeWebView::setNavigationDelegate(platform::WebViewNavigationDelegate* delegate) {
+    m_navigationDelegate = delegate;
+    m_log.add(std::string("web.setNavigationDelegate ") + (delegate ? "set" : "none"));
+}
+
+void FakeWebView::terminateWebContentProcess() {
+    m_log.add("web.terminateWebContentProcess");
+    crashWebContentProcess();
+}
+
+void FakeWebView::crashWebContentProcess() {
+    if (!m_processRunning)
+        return;
+    m_processRunning = false;
+    if (m_navigationDelegate)
+        m_navigationDelegate->webContentProcessDidTerminate();
+}
+
+void FakeWebView::setWebContentProcessResponsive(bool responsive) {
+    if (!m_processRunning || responsive == m_processResponsive)
+        return;
+    m_processResponsive = responsive;
+    if (!m_navigationDelegate)
+        return;
+    if (responsive)
+        m_navigationDelegate->webContentProcessDidBecomeResponsive();
+    else
+        m_navigationDelegate->webContentProcessDidBecomeUnresponsive();
+}
+
+void FakeWebView::finishLoading() {
+    if (m_processRunning && m_navigationDelegate)
+        m_navigationDelegate->didFinishNavigation();
 }
 
 bool FakeWebView::post(const std::string& name, const nlohmann::json& body) {

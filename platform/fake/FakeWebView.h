@@ -15,6 +15,8 @@ public:
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
     void evaluateJavaScript(const std::string& script) override;
     void setDrawsBackground(bool draws) override;
+    void setNavigationDelegate(platform::WebViewNavigationDelegate* delegate) override;
+    void terminateWebContentProcess() override;
     void setUIDelegate(platform::UIDelegate* delegate) override;
 
     // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
@@ -23,6 +25,13 @@ public:
     // a delegate).
     std::vector<platform::PermissionDecision> requestMediaCapture(const std::string& origin,
                                                                   platform::MediaCaptureType type);
+
+    // The page's process: each load starts one where none runs; a test ends it (as a crash or a
+    // kill signal would), makes it stop or start answering, and finishes the page's load.
+    void crashWebContentProcess();
+    void setWebContentProcessResponsive(bool responsive);
+    void finishLoading();
+    bool hasWebContentProcess() const { return m_processRunning; }
 
     const platform::WebViewConfiguration& configuration() const { return m_configuration; }
     const std::string& loadedHTML() const { return m_html; }
@@ -36,6 +45,9 @@ private:
     std::string m_html;
     std::optional<std::string> m_baseURL;
     bool m_drawsBackground = true;
+    platform::WebViewNavigationDelegate* m_navigationDelegate = nullptr;
+    bool m_processRunning = false;
+    bool m_processResponsive = true;
     platform::UIDelegate* m_uiDelegate = nullptr;
 };
 

@@ -46,4 +46,9 @@ void GlibMainQueue::asyncAfter(std::chrono::duration<double> delay, Task task) {
                        deleteTask);
 }
 
+// GLib's timeouts run on this clock.
+std::chrono::duration<double> GlibMainQueue::uptime() const {
+    return std::chrono::microseconds(g_get_monotonic_time());
+}
+
 } // namespace platform::gtk

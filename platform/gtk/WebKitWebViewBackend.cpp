@@ -7,6 +7,17 @@ namespace platform::gtk {
 
 namespace {
 
+// A context of the view's own, confined before its first web process starts: the bubblewrap
+// sandbox with read access to the configured folders only.
+GObjectRef<WebKitWebContext> makeWebContext(const WebViewConfiguration& configuration) {
+    GObjectRef<WebKitWebContext> context(webkit_web_context_new());
+    webkit_web_context_set_sandbox_enabled(context.get(), TRUE);
+    for (const auto& folder : configuration.readableFolders)
+        if (folder.is_absolute())
+            webkit_web_context_add_path_to_sandbox(context.get(), folder.c_str(), TRUE);
+    return context;
+}
+
 WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
     GObjectRef<WebKitSettings> settings(webkit_settings_new());
     // Only the page's own scripts are governed here: user scripts and evaluation keep working.
@@ -21,20 +32,30 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
 #endif
     webkit_settings_set_enable_webaudio(settings.get(), TRUE);
 
+    const auto context = makeWebContext(configuration);
     auto* controller = dynamic_cast<WebKitUserContentController*>(configuration.userContentController.get());
     if (!controller)
-        return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings.get(), nullptr));
-    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings.get(),
-                                        "user-content-manager", controller->manager(), nullptr));
+        return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings.get(), "web-context",
+                                            context.get(), nullptr));
+    return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "settings", settings.get(), "web-context",
+                                        context.get(), "user-content-manager", controller->manager(),
+                                        nullptr));
 }
 
 } // namespace
 
 WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configuration)
     : userContentController_(configuration.userContentController), webView_(makeWebView(configuration)),
+      loadChanged_(webView_.get(), "load-changed", &onLoadChanged, this),
+      webProcessTerminated_(webView_.get(), "web-process-terminated", &onWebProcessTerminated, this),
+      responsivenessChanged_(webView_.get(), "notify::is-web-process-responsive", &onResponsivenessChanged,
+                             this),
       permissionRequest_(webView_.get(), "permission-request", &onPermissionRequest, this) {}
 
 WebKitWebViewBackend::~WebKitWebViewBackend() {
+    loadChanged_.disconnect();
+    webProcessTerminated_.disconnect();
+    responsivenessChanged_.disconnect();
     permissionRequest_.disconnect();
     gtk_widget_destroy(widget());
 }
@@ -93,6 +114,36 @@ gboolean WebKitWebViewBackend::onPermissionRequest(WebKitWebView*, WebKitPermiss
             });
     });
     return TRUE;
+}
+
+void WebKitWebViewBackend::terminateWebContentProcess() {
+    webkit_web_view_terminate_web_process(webView_.get());
+}
+
+void WebKitWebViewBackend::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+    auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (event == WEBKIT_LOAD_FINISHED && self->navigationDelegate_)
+        callFromC([self] { self->navigationDelegate_->didFinishNavigation(); });
+}
+
+void WebKitWebViewBackend::onWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason,
+                                                  gpointer data) {
+    auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (self->navigationDelegate_)
+        callFromC([self] { self->navigationDelegate_->webContentProcessDidTerminate(); });
+}
+
+void WebKitWebViewBackend::onResponsivenessChanged(GObject*, GParamSpec*, gpointer data) {
+    auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (!self->navigationDelegate_)
+        return;
+    const bool responsive = webkit_web_view_get_is_web_process_responsive(self->webView_.get());
+    callFromC([self, responsive] {
+        if (responsive)
+            self->navigationDelegate_->webContentProcessDidBecomeResponsive();
+        else
+            self->navigationDelegate_->webContentProcessDidBecomeUnresponsive();
+    });
 }
 
 } // namespace platform::gtk

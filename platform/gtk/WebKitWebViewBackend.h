@@ -13,21 +13,35 @@
 namespace platform::gtk {
 
 class WebKitWebViewBackend final : public WebView, public GtkView {
-  public:
+public:
     explicit WebKitWebViewBackend(const WebViewConfiguration& configuration);
     ~WebKitWebViewBackend() override;
 
     void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) override;
     void evaluateJavaScript(const std::string& script) override;
     void setDrawsBackground(bool draws) override;
+    void setNavigationDelegate(WebViewNavigationDelegate* delegate) override {
+        navigationDelegate_ = delegate;
+    }
+    void terminateWebContentProcess() override;
     void setUIDelegate(UIDelegate* delegate) override { uiDelegate_ = delegate; }
 
     GtkWidget* widget() const override { return GTK_WIDGET(webView_.get()); }
 
-  private:
+private:
     // Kept as the configuration keeps it: its handlers serve this view's pages.
     std::shared_ptr<UserContentController> userContentController_;
     GObjectRef<WebKitWebView> webView_;
+
+    WebViewNavigationDelegate* navigationDelegate_ = nullptr;
+    SignalConnection loadChanged_;
+    SignalConnection webProcessTerminated_;
+    SignalConnection responsivenessChanged_;
+    static void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer self);
+    static void onWebProcessTerminated(WebKitWebView* webView, WebKitWebProcessTerminationReason reason,
+                                       gpointer self);
+    static void onResponsivenessChanged(GObject* webView, GParamSpec* property, gpointer self);
+
     UIDelegate* uiDelegate_ = nullptr;
     SignalConnection permissionRequest_;
 

@@ -2,12 +2,15 @@
 
 #include "platform/Geometry.h"
 #include "platform/View.h"
+#include "platform/WebViewNavigationDelegate.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -28,7 +31,7 @@ struct ScriptMessage {
 };
 
 class ScriptMessageHandler {
-  public:
+public:
     virtual ~ScriptMessageHandler() = default;
     // Main thread.
     virtual void didReceiveScriptMessage(const ScriptMessage& message) = 0;
@@ -36,7 +39,7 @@ class ScriptMessageHandler {
 
 // The scripts and message handlers shared by the web views made with it. Main thread only.
 class UserContentController {
-  public:
+public:
     virtual ~UserContentController() = default;
     virtual void addUserScript(const UserScript& script) = 0;
     // The page posts with window.webkit.messageHandlers.<name>.postMessage(body). The handler is
@@ -56,6 +59,9 @@ struct WebViewConfiguration {
     bool allowsContentJavaScript = true;
     unsigned mediaTypesRequiringUserActionForPlayback = AudiovisualMediaTypes::All;
     std::shared_ptr<UserContentController> userContentController;
+    // Absolute folders the page's web content process may read, beside what the engine needs
+    // itself. Where the backend confines that process, no other folder of the user's is readable.
+    std::vector<std::filesystem::path> readableFolders;
 };
 
 // The kind of capture device a page asks for (getUserMedia). Other values may come from newer engines.
@@ -65,7 +71,7 @@ enum class PermissionDecision : int { Prompt = 0, Grant = 1, Deny = 2 };
 
 // The web view's questions to the program. Main thread.
 class UIDelegate {
-  public:
+public:
     virtual ~UIDelegate() = default;
     // The handler must be called exactly once; origin is the requesting page's origin.
     virtual void requestMediaCapturePermission(const std::string& origin, MediaCaptureType type,
@@ -74,7 +80,7 @@ class UIDelegate {
 
 // Main thread only.
 class WebView : public View {
-  public:
+public:
     // baseURL is an absolute URL (a file: URL for local pages); without one the page can reach
     // no local file.
     virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseURL) = 0;
@@ -84,6 +90,12 @@ class WebView : public View {
     virtual void setDrawsBackground(bool draws) = 0;
     // Not owned; null removes it. Without a delegate, media capture is denied.
     virtual void setUIDelegate(UIDelegate* delegate) = 0;
+
+    // The page's life: the delegate is not owned; nullptr stops the reports.
+    virtual void setNavigationDelegate(WebViewNavigationDelegate* delegate) = 0;
+    // Ends the web content process at once (a page that does not answer cannot be asked to stop);
+    // the delegate hears webContentProcessDidTerminate. Nothing happens without a running process.
+    virtual void terminateWebContentProcess() = 0;
 };
 
 } // namespace platform

@@ -1,0 +1,334 @@
+"""The interface comes back when its web process dies, in either window mode and within a bound on
+retries, and that process runs confined to the resource bundle. A test page in a copy of the bundle
+reports to a loopback server."""
+
+import contextlib
+import os
+import pathlib
+import queue
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+from kiosk import Desktop, Geometry, wait_until
+from test_interface_loading import BUNDLE_NAME, ReportServer, installation
+from test_page_messages import needs_mock_devices
+
+PAGE = """<!doctype html>
+<html><head><meta charset="utf-8">
+<script>
+  window.report = (what) => fetch("http://127.0.0.1:{port}/report",
+                                   {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
+  window.orviaPause = () => report({{frame: "pause"}});
+  report({{frame: "main", memberID: window.ORVIA_MEMBER_ID}});
+</script>
+</head><body style="background: #2e3440; color: #eceff4"><h1>Recovery test page</h1></body></html>
+"""
+
+# Its process stops answering a second after every load.
+HANGING_PAGE = PAGE.replace("</script>", "  setTimeout(() => {{ for (;;) {{}} }}, 1000);\n</script>", 1)
+
+# Each probe reports whether the page got at the file's content.
+SANDBOX_PAGE = """<!doctype html>
+<html><head><meta charset="utf-8">
+<script>
+  window.report = (what) => fetch("http://127.0.0.1:{port}/report",
+                                   {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
+  const outcome = (frame, promise) => promise.then((text) => report({{frame, read: true, text}}),
+                                                   (error) => report({{frame, read: false, error: String(error)}}));
+  outcome("fetch-home", fetch("{secret_url}").then((response) => response.text()));
+  outcome("fetch-etc", fetch("file:///etc/hostname").then((response) => response.text()));
+  outcome("xhr-home", new Promise((resolve, reject) => {{
+    const request = new XMLHttpRequest();
+    request.onload = () => resolve(request.responseText);
+    request.onerror = () => reject(new Error("XMLHttpRequest failed"));
+    try {{ request.open("GET", "{secret_url}"); request.send(); }} catch (error) {{ reject(error); }}
+  }}));
+</script>
+</head><body>
+<img id="inside" src="inside.png">
+<script>
+  const frame = document.createElement("iframe");
+  outcome("iframe-home", new Promise((resolve, reject) => {{
+    frame.onload = resolve;
+    setTimeout(() => reject(new Error("the frame did not load")), 5000);
+  }}).then(() => frame.contentDocument.body.textContent));
+  frame.src = "{secret_url}";
+  document.body.append(frame);
+  const image = new Image();
+  outcome("image-home-pixels", new Promise((resolve, reject) => {{
+    image.onload = resolve;
+    image.onerror = () => reject(new Error("the image did not load"));
+    image.src = "{secret_image_url}";
+  }}).then(() => {{
+    const canvas = document.createElement("canvas");
+    const context = canvas.getContext("2d");
+    context.drawImage(image, 0, 0);
+    return String(context.getImageData(0, 0, 1, 1).data);
+  }}));
+  const inside = document.getElementById("inside");
+  outcome("image-inside", inside.decode().then(() => String(inside.naturalWidth)));
+</script>
+</body></html>
+"""
+
+# The microphone's samples reach the page's audio graph: the loudest level heard in two seconds.
+MICROPHONE_PAGE = """<!doctype html>
+<html><head><meta charset="utf-8">
+<script>
+  const report = (what) => fetch("http://127.0.0.1:{port}/report",
+                                 {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
+  navigator.mediaDevices.getUserMedia({{audio: true}}).then((stream) => {{
+    const audio = new AudioContext();
+    const analyser = audio.createAnalyser();
+    audio.createMediaStreamSource(stream).connect(analyser);
+    const samples = new Float32Array(analyser.fftSize);
+    let loudest = 0;
+    const listen = setInterval(() => {{
+      analyser.getFloatTimeDomainData(samples);
+      loudest = Math.max(loudest, ...samples.map(Math.abs));
+    }}, 50);
+    setTimeout(() => {{
+      clearInterval(listen);
+      const track = stream.getAudioTracks()[0];
+      report({{frame: "microphone", granted: true, state: track.readyState, loudest}});
+    }}, 2000);
+  }}, (error) => report({{frame: "microphone", granted: false, error: error.name}}));
+</script></head><body></body></html>
+"""
+
+SECRET = "the user's own words"
+
+
+def children_by_parent():
+    tree = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        if not entry.name.isdigit():
+            continue
+        try:
+            fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
+        except (OSError, IndexError, ValueError):
+            continue
+        tree.setdefault(int(fields[1]), []).append(int(entry.name))
+    return tree
+
+
+def descendants(pid):
+    tree, found, pending = children_by_parent(), [], [pid]
+    while pending:
+        for child in tree.get(pending.pop(), []):
+            found.append(child)
+            pending.append(child)
+    return found
+
+
+def command_name(pid):
+    try:
+        return pathlib.Path(f"/proc/{pid}/comm").read_text().strip()
+    except OSError:
+        return ""
+
+
+def web_processes(program):
+    """The program's WebKitWebProcess children (the kernel keeps 15 characters of the name)."""
+    return [pid for pid in descendants(program.pid) if command_name(pid) == "WebKitWebProces"]
+
+
+def ancestry(pid):
+    names = []
+    while pid > 1:
+        names.append(command_name(pid))
+        try:
+            pid = int(pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[1])
+        except (OSError, IndexError, ValueError):
+            break
+    return names
+
+
+class Recovery(unittest.TestCase):
+    def setUp(self):
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-recovery-"))
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.server = ReportServer()
+        self.addCleanup(self.server.close)
+        self.program_file = installation(self.folder)
+        self.resources = self.folder / BUNDLE_NAME / "Resources"
+
+    def start(self, page):
+        (self.resources / "index.html").write_text(page)
+        self.program = self.desktop.launch(self.program_file)
+        self.interface = self.desktop.window("interface")
+        self.work_area = self.desktop.work_area()
+
+    def next_report(self, frame, timeout=15.0):
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                report = self.server.reports.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                raise AssertionError(f"no report from {frame} within {timeout}s") from None
+            if report["frame"] == frame:
+                return report
+
+    def collapsed_frame(self):
+        area = self.work_area
+        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+
+    def wait_for_geometry(self, expected, timeout=10):
+        wait_until(lambda: self.desktop.geometry(self.interface) == expected, timeout,
+                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
+
+    def shows_the_page(self):
+        # The test page is dark all over; the window behind a page that is not painted is light.
+        shot = self.folder / "probe.png"
+        geometry = self.desktop.geometry(self.interface)
+        self.desktop.x(["import", "-window", "root", "-crop",
+                        f"{geometry.width}x{geometry.height}+{geometry.x}+{geometry.y}", str(shot)])
+        mean = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
+                              capture_output=True, text=True).stdout
+        return float(mean or 1) < 0.3
+
+    def the_web_process(self):
+        return wait_until(lambda: (lambda found: found[0] if len(found) == 1 else None)(web_processes(self.program)),
+                          15, message="one web process")
+
+    def test_a_killed_page_comes_back_with_its_identity_in_either_mode(self):
+        self.start(PAGE.format(port=self.server.port))
+        member = self.next_report("main")["memberID"]
+        self.assertTrue(member)
+        self.wait_for_geometry(self.work_area)
+
+        for mode in ("expanded", "collapsed"):
+            if mode == "collapsed":
+                self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+                self.wait_for_geometry(self.collapsed_frame())
+                self.next_report("pause")
+            geometry = self.desktop.geometry(self.interface)
+            victim = self.the_web_process()
+
+            killed_at = time.monotonic()
+            os.kill(victim, signal.SIGKILL)
+            report = self.next_report("main", timeout=10)
+            recovered_in = time.monotonic() - killed_at
+
+            print(f"\n{mode}: page back {recovered_in:.2f}s after the kill")
+            self.assertEqual(report["memberID"], member)
+            self.assertLess(recovered_in, 5.0)
+            self.assertNotEqual(self.the_web_process(), victim)
+            if mode == "collapsed":
+                self.next_report("pause", timeout=5)
+            time.sleep(1)
+            if mode == "expanded":
+                self.assertTrue(self.shows_the_page(), "the page is painted again")
+                self.desktop.screenshot("recovered-expanded.png")
+            self.assertEqual(self.desktop.geometry(self.interface), geometry, f"{mode} mode must be kept")
+        self.assertIsNone(self.program.poll())
+
+    def kill_the_web_process(self):
+        victim = self.the_web_process()
+        os.kill(victim, signal.SIGKILL)
+        return victim
+
+    def test_a_page_that_dies_at_every_load_is_retried_within_the_bound_and_the_window_still_works(self):
+        self.start(PAGE.format(port=self.server.port))
+        member = self.next_report("main")["memberID"]
+        self.wait_for_geometry(self.work_area)
+
+        # Each load is killed once the page has run, as a page that crashes its process would be.
+        started = time.monotonic()
+        self.kill_the_web_process()
+        deaths = [time.monotonic()]
+        with contextlib.suppress(AssertionError):
+            while True:
+                self.next_report("main", timeout=started + 10 - time.monotonic())
+                self.kill_the_web_process()
+                deaths.append(time.monotonic())
+        print(f"\nkilled at {[round(at - started, 2) for at in deaths]}s")
+        self.assertEqual(len(deaths), 6, "the launch's load and five immediate reloads")
+        self.assertLess(deaths[-1] - started, 5.0)
+
+        # Waiting for the calm retry, the program still answers.
+        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+        self.wait_for_geometry(self.collapsed_frame())
+        second = self.desktop.launch(self.program_file)
+        self.assertEqual(second.wait(20), 0)
+        self.wait_for_geometry(self.work_area)
+
+        report = self.next_report("main", timeout=35)
+        retried_after = time.monotonic() - deaths[-1]
+        print(f"calm retry loaded the page {retried_after:.1f}s after the last death")
+        self.assertEqual(report["memberID"], member)
+        self.assertGreater(retried_after, 29.0)
+        self.assertIsNone(self.program.poll())
+
+    def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
+        self.start(HANGING_PAGE.format(port=self.server.port))
+        member = self.next_report("main")["memberID"]
+        self.wait_for_geometry(self.work_area)
+        hung = self.the_web_process()
+        hung_at = time.monotonic() + 1
+
+        # The engine notices a silent process only while it waits for an answer, as it does for
+        # key presses; a person at the kiosk gives those.
+        self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)
+        report = None
+        while report is None and time.monotonic() < hung_at + 30:
+            self.desktop.x(["xdotool", "key", "space"])
+            with contextlib.suppress(AssertionError):
+                report = self.next_report("main", timeout=0.5)
+        self.assertIsNotNone(report, "the page is loaded again")
+        recovered_in = time.monotonic() - hung_at
+        print(f"\nhung page back {recovered_in:.1f}s after it stopped answering")
+        self.assertEqual(report["memberID"], member)
+        self.assertNotEqual(self.the_web_process(), hung)
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+
+    def test_the_web_process_is_confined_and_the_page_reads_no_file_beyond_its_bundle(self):
+        secret = self.desktop.home / "secret.txt"
+        secret.write_text(SECRET)
+        secret_image = self.desktop.home / "secret.png"
+        subprocess.run(["convert", "-size", "3x3", "xc:red", str(self.resources / "inside.png")], check=True)
+        subprocess.run(["convert", "-size", "3x3", "xc:blue", str(secret_image)], check=True)
+        self.start(SANDBOX_PAGE.format(port=self.server.port, secret_url=secret.as_uri(),
+                                       secret_image_url=secret_image.as_uri()))
+
+        probes = ("fetch-home", "fetch-etc", "xhr-home", "iframe-home", "image-home-pixels")
+        reports = self.server.collect(probes + ("image-inside",))
+
+        print()
+        for probe in probes:
+            print(f"{probe}: {reports[probe]}")
+            self.assertFalse(reports[probe]["read"], reports[probe])
+        self.desktop.screenshot("sandboxed-page.png")
+        self.assertEqual(reports["image-inside"], {"frame": "image-inside", "read": True, "text": "3"})
+
+        web = self.the_web_process()
+        self.assertIn("bwrap", ancestry(web))
+        for namespace in ("mnt", "pid"):
+            self.assertNotEqual(os.readlink(f"/proc/{web}/ns/{namespace}"),
+                                os.readlink(f"/proc/{self.program.pid}/ns/{namespace}"), namespace)
+        # What the process itself can open, whatever code runs in it.
+        root = pathlib.Path(f"/proc/{web}/root")
+        self.assertTrue((root / self.resources.relative_to("/") / "index.html").is_file())
+        self.assertFalse((root / secret.relative_to("/")).exists())
+
+    @needs_mock_devices
+    def test_the_microphone_works_inside_the_sandbox(self):
+        self.start(MICROPHONE_PAGE.format(port=self.server.port))
+
+        heard = self.next_report("microphone")
+
+        print(f"\nmicrophone: {heard}")
+        self.assertTrue(heard["granted"], heard)
+        self.assertEqual(heard["state"], "live")
+        self.assertGreater(heard["loudest"], 0.01, "the device's sound reaches the page")
+        self.assertIn("bwrap", ancestry(self.the_web_process()))
+
+
+if __name__ == "__main__":
+    unittest.main()
