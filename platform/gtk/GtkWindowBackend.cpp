@@ -285,6 +285,8 @@ void GtkWindowBackend::setContentView(View& view) {
         gtk_container_remove(GTK_CONTAINER(parent), contentWidget);
     gtk_container_add(GTK_CONTAINER(layout_), contentWidget);
     gtk_widget_show(contentWidget);
+    // Keys go to the content (the page), not to the title bar's buttons floating over it.
+    gtk_window_set_focus(window_.get(), contentWidget);
     content->setWindow(this);
     applyShape();
 }
