@@ -1,5 +1,4 @@
-#include "app/AppDelegate.h"
-#include "fake/FakePlatform.h"
+#include "LaunchableApplication.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,18 +7,7 @@ using testing::ElementsAre;
 
 namespace {
 
-class AppDelegateTest : public testing::Test {
-protected:
-    AppDelegateTest() : delegate(std::make_shared<orvia::AppDelegate>(os)) { os.app.setDelegate(delegate); }
-
-    void launch() {
-        os.app.finishLaunching();
-        os.log.take();
-    }
-
-    fake::FakePlatform os;
-    std::shared_ptr<orvia::AppDelegate> delegate;
-};
+class AppDelegateTest : public LaunchableApplication {};
 
 } // namespace
 

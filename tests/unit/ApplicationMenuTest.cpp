@@ -1,5 +1,4 @@
-#include "app/AppDelegate.h"
-#include "fake/FakePlatform.h"
+#include "LaunchableApplication.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,18 +10,7 @@ using testing::IsEmpty;
 
 namespace {
 
-class ApplicationMenu : public testing::Test {
-protected:
-    ApplicationMenu() : delegate(std::make_shared<orvia::AppDelegate>(os)) { os.app.setDelegate(delegate); }
-
-    void launch() {
-        os.app.finishLaunching();
-        os.log.take();
-    }
-
-    fake::FakePlatform os;
-    std::shared_ptr<orvia::AppDelegate> delegate;
-};
+class ApplicationMenu : public LaunchableApplication {};
 
 } // namespace
 
