@@ -30,7 +30,7 @@ class LoginItem(unittest.TestCase):
 
     def test_the_entry_is_valid_and_its_exec_starts_the_executable_that_was_launched(self):
         # Characters the Exec key must quote, in the folder the program runs from. Not %: the entry
-        # doubles it as the specification asks, but GLib looks for the program before undoing that
+        # doubles it as the Desktop Entry Specification asks, but GLib looks for the program before undoing that
         # and so refuses such an entry (the unit tests cover the text).
         folder = self.desktop.home / "Orvia Kiosk's \"$HOME\" `id` back\\slash"
         folder.mkdir()
