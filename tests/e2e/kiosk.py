@@ -210,6 +210,15 @@ class Desktop(contextlib.AbstractContextManager):
         numbers = [int(n) for n in re.findall(r"\d+", self.x(["xprop", "-root", "_NET_WORKAREA"]).split("=")[1])]
         return Geometry(*numbers[:4])
 
+    def collapsed_frame(self):
+        """Where the collapsed interface sits: 2 x 2 at the work area's bottom-left corner."""
+        area = self.work_area()
+        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+
+    def wait_for_geometry(self, window, expected, timeout=10):
+        wait_until(lambda: self.geometry(window) == expected, timeout,
+                   message=f"geometry {expected}, have {self.geometry(window)}")
+
     def window_under_pointer(self, x, y):
         self.x(["xdotool", "mousemove", "--sync", str(x), str(y)])
         return re.search(r"WINDOW=(\d+)", self.x(["xdotool", "getmouselocation", "--shell"])).group(1)

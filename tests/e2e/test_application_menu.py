@@ -37,11 +37,7 @@ class ApplicationMenu(unittest.TestCase):
         self.program = self.desktop.launch()
         self.interface = self.desktop.window("interface")
         self.work_area = self.desktop.work_area()
-        self.wait_for_geometry(self.work_area)
-
-    def wait_for_geometry(self, expected):
-        wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
-                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def press(self, keys):
         # Key equivalents reach the window that has the keyboard, as on any desktop.
@@ -50,13 +46,12 @@ class ApplicationMenu(unittest.TestCase):
 
     def collapse(self):
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        area = self.work_area
-        self.wait_for_geometry(Geometry(area.x, area.y + area.height - 2, 2, 2))
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
 
     def test_control_n_brings_the_interface_back_from_a_collapse(self):
         self.collapse()
         self.press("ctrl+n")
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
 
     def test_plain_control_q_leaves_the_program_running_as_it_was(self):
@@ -69,10 +64,10 @@ class ApplicationMenu(unittest.TestCase):
         moved = Geometry(100, 50, 1000, 700)
         self.desktop.x(["xdotool", "windowsize", "--sync", self.interface, "1000", "700"], check=False)
         self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "100", "50"], check=False)
-        self.wait_for_geometry(moved)
+        self.desktop.wait_for_geometry(self.interface, moved)
 
         choose_from_menu(self.desktop, self.interface, 1, screenshot="application-menu.png")
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         self.assertIsNone(self.program.poll())
 
 

@@ -26,31 +26,23 @@ class Bubble(unittest.TestCase):
         self.interface = self.desktop.window("interface")
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
-        self.wait_for(self.interface, self.work_area)
-
-    def wait_for(self, window, expected, timeout=10):
-        wait_until(lambda: self.desktop.geometry(window) == expected, timeout,
-                   message=f"geometry {expected}, have {self.desktop.geometry(window)}")
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def corner(self):
         area = self.work_area
         return Geometry(area.x + area.width - SIDE - MARGIN, area.y + area.height - MARGIN - SIDE, SIDE, SIDE)
 
-    def collapsed(self):
-        area = self.work_area
-        return Geometry(area.x, area.y + area.height - 2, 2, 2)
-
     def minimize(self):
         self.page.post({"type": "minimize"})
         bubble = self.desktop.window("bubble")
-        self.wait_for(self.interface, self.collapsed())
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         return bubble
 
     def test_minimize_shows_a_round_floating_bubble_in_the_corner(self):
         bubble = self.minimize()
 
-        self.wait_for(bubble, self.corner())
-        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
+        self.desktop.wait_for_geometry(bubble, self.corner())
+        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame())
         state = self.desktop.net_wm_state(bubble)
         for flag in ("_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
             self.assertIn(flag, state)
@@ -75,9 +67,9 @@ class Bubble(unittest.TestCase):
         # Round to the pointer: a click on a corner reaches what lies behind, one inside the rim the bubble.
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(box.y + 3), "click", "1"])
         time.sleep(1)
-        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
+        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame())
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(middle), "click", "1"])
-        self.wait_for(self.interface, self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     @unittest.skipUnless(shutil.which("xcompmgr"), "needs a compositor (xcompmgr)")
     def test_under_a_compositor_the_bubble_has_alpha_and_lets_its_corners_be_clicked_through(self):
@@ -90,7 +82,7 @@ class Bubble(unittest.TestCase):
         self.assertIsNone(compositor.poll(), "xcompmgr did not start")
 
         bubble = self.minimize()
-        self.wait_for(bubble, self.corner())
+        self.desktop.wait_for_geometry(bubble, self.corner())
         self.assertIn("Depth: 32", self.desktop.x(["xwininfo", "-id", bubble]))
         box = self.desktop.geometry(bubble)
         self.desktop.x(["xdotool", "mousemove", "700", "300"])
@@ -100,9 +92,9 @@ class Bubble(unittest.TestCase):
 
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(box.y + 3), "click", "1"])
         time.sleep(1)
-        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed())
+        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame())
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + 3), str(box.y + SIDE // 2), "click", "1"])
-        self.wait_for(self.interface, self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def assertColour(self, actual, expected):
         # Within a step of rounding: cairo converts its components through 16 bits.
@@ -114,19 +106,19 @@ class Bubble(unittest.TestCase):
 
     def test_a_click_on_the_bubble_brings_the_interface_back(self):
         bubble = self.minimize()
-        self.wait_for(bubble, self.corner())
+        self.desktop.wait_for_geometry(bubble, self.corner())
         box = self.desktop.geometry(bubble)
 
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + SIDE // 2), str(box.y + SIDE // 2),
                         "click", "1"])
 
-        self.wait_for(self.interface, self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         wait_until(lambda: not self.desktop.is_viewable(bubble), 10, message="the bubble unmapped")
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
 
     def test_a_drag_moves_the_bubble_which_comes_back_there(self):
         bubble = self.minimize()
-        self.wait_for(bubble, self.corner())
+        self.desktop.wait_for_geometry(bubble, self.corner())
         box = self.desktop.geometry(bubble)
         start = (box.x + SIDE // 2, box.y + SIDE // 2)
         # The window manager moves the bubble with the pointer from the first dragged event on.
@@ -143,18 +135,18 @@ class Bubble(unittest.TestCase):
         self.desktop.x(["xdotool", "mouseup", "1"])
 
         dropped = Geometry(box.x + drop[0] - first[0], box.y + drop[1] - first[1], SIDE, SIDE)
-        self.wait_for(bubble, dropped)
+        self.desktop.wait_for_geometry(bubble, dropped)
         time.sleep(0.5)
-        self.assertEqual(self.desktop.geometry(self.interface), self.collapsed(), "a drag sends no click")
+        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame(), "a drag sends no click")
         self.assertTrue(self.desktop.is_viewable(bubble))
 
         self.page.post({"type": "wake"})
-        self.wait_for(self.interface, self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         wait_until(lambda: not self.desktop.is_viewable(bubble), 10, message="the bubble unmapped")
 
         self.page.post({"type": "minimize"})
         self.assertEqual(self.desktop.window("bubble"), bubble, "the same bubble, not a second one")
-        self.wait_for(bubble, dropped)
+        self.desktop.wait_for_geometry(bubble, dropped)
         self.assertEqual(len(self.desktop.windows("bubble")), 1)
 
 

@@ -9,7 +9,7 @@ import os
 import time
 import unittest
 
-from kiosk import Desktop, Geometry, wait_until
+from kiosk import Desktop, wait_until
 from page_channel import PageChannel
 
 HELP = "https://orvia.ai/help"
@@ -31,15 +31,7 @@ class KioskPage(unittest.TestCase):
         self.interface = self.desktop.window("interface")
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
-        self.wait_for(self.interface, self.work_area)
-
-    def wait_for(self, window, expected, timeout=10):
-        wait_until(lambda: self.desktop.geometry(window) == expected, timeout,
-                   message=f"geometry {expected}, have {self.desktop.geometry(window)}")
-
-    def collapsed(self):
-        area = self.work_area
-        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def state(self):
         return json.loads(self.page.run("JSON.stringify(document.documentElement.dataset)"))
@@ -72,7 +64,7 @@ class KioskPage(unittest.TestCase):
         self.wait_for_state(orviaMic="listening", orviaTracks="1")
         self.click_on_page("minimize")
         bubble = self.desktop.window("bubble")
-        self.wait_for(self.interface, self.collapsed())
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         self.wait_for_state(orviaState="paused", orviaMic="off", orviaTracks="0")
         # Nothing wakes the microphone while collapsed (no retry, no late grant).
         time.sleep(2)
@@ -81,7 +73,7 @@ class KioskPage(unittest.TestCase):
         box = self.desktop.geometry(bubble)
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
                         str(box.y + box.height // 2), "click", "1"])
-        self.wait_for(self.interface, self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
 
     def test_help_link_opens_in_the_default_browser(self):

@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from kiosk import Desktop, Geometry, wait_until
+from kiosk import Desktop, wait_until
 from page_channel import PageChannel
 
 HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",
@@ -26,15 +26,7 @@ class PageMessages(unittest.TestCase):
         self.interface = self.desktop.window("interface")
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
-        self.wait_for_interface(self.work_area)
-
-    def wait_for_interface(self, expected):
-        wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
-                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
-
-    def collapsed(self):
-        area = self.work_area
-        return Geometry(area.x, area.y + area.height - 2, 2, 2)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def test_minimize_and_wake_and_nothing_else(self):
         for ignored in ["minimize", ["minimize"], {"type": "Minimize"}, {"type": 1}, {"kind": "minimize"}]:
@@ -44,13 +36,13 @@ class PageMessages(unittest.TestCase):
         self.assertEqual(self.desktop.windows("bubble"), [])
 
         self.page.post({"type": "minimize"})
-        self.wait_for_interface(self.collapsed())
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         self.page.post({"type": "wake"})
-        self.wait_for_interface(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         # Wake on a shown window sets the frame again, undoing the user's move.
         self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "40", "30"], check=False)
         self.page.post({"type": "wake"})
-        self.wait_for_interface(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def test_only_web_links_reach_the_default_browser(self):
         for refused in ["file:///etc/passwd", "javascript:alert(1)", "mailto:help@example.com", "/relative",

@@ -13,7 +13,7 @@ import tempfile
 import time
 import unittest
 
-from kiosk import Desktop, Geometry, wait_until
+from kiosk import Desktop, wait_until
 from test_interface_loading import BUNDLE_NAME, ReportServer, installation
 from test_page_messages import needs_mock_devices
 
@@ -175,14 +175,6 @@ class Recovery(unittest.TestCase):
             if report["frame"] == frame:
                 return report
 
-    def collapsed_frame(self):
-        area = self.work_area
-        return Geometry(area.x, area.y + area.height - 2, 2, 2)
-
-    def wait_for_geometry(self, expected, timeout=10):
-        wait_until(lambda: self.desktop.geometry(self.interface) == expected, timeout,
-                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
-
     def shows_the_page(self):
         # The test page is dark all over; the window behind a page that is not painted is light.
         shot = self.folder / "probe.png"
@@ -201,12 +193,12 @@ class Recovery(unittest.TestCase):
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
         self.assertTrue(member)
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         for mode in ("expanded", "collapsed"):
             if mode == "collapsed":
                 self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-                self.wait_for_geometry(self.collapsed_frame())
+                self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
                 self.next_report("pause")
             geometry = self.desktop.geometry(self.interface)
             victim = self.the_web_process()
@@ -237,7 +229,7 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_dies_at_every_load_is_retried_within_the_bound_and_the_window_still_works(self):
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is killed once the page has run, as a page that crashes its process would be.
         started = time.monotonic()
@@ -254,10 +246,10 @@ class Recovery(unittest.TestCase):
 
         # Waiting for the calm retry, the program still answers.
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        self.wait_for_geometry(self.collapsed_frame())
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         second = self.desktop.launch(self.program_file)
         self.assertEqual(second.wait(20), 0)
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         report = self.next_report("main", timeout=35)
         retried_after = time.monotonic() - deaths[-1]
@@ -269,7 +261,7 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
         self.start(HANGING_PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.wait_for_geometry(self.work_area)
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
         hung = self.the_web_process()
         hung_at = time.monotonic() + 1
 

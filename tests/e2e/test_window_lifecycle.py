@@ -14,15 +14,9 @@ class WindowLifecycle(unittest.TestCase):
         self.interface = self.desktop.window("interface")
         self.work_area = self.desktop.work_area()
 
-    def collapsed_frame(self):
-        # The layer's bottom-left corner of the work area, 2 x 2, seen from X11's top left.
-        area = self.work_area
-        return Geometry(area.x, area.y + area.height - 2, 2, 2)
-
     def wait_for_geometry(self, expected):
         """Waits for the geometry, then checks that it holds: a late relayout must not undo it."""
-        wait_until(lambda: self.desktop.geometry(self.interface) == expected, 10,
-                   message=f"geometry {expected}, have {self.desktop.geometry(self.interface)}")
+        self.desktop.wait_for_geometry(self.interface, expected)
         time.sleep(1)
         self.assertEqual(self.desktop.geometry(self.interface), expected)
 
@@ -39,11 +33,11 @@ class WindowLifecycle(unittest.TestCase):
         self.wait_for_geometry(self.work_area)
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
 
-        self.wait_for_geometry(self.collapsed_frame())
+        self.wait_for_geometry(self.desktop.collapsed_frame())
         self.assertIsNone(self.program.poll(), "a close request must not end the program")
         self.assertTrue(self.desktop.is_viewable(self.interface))
         self.assertNotIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
-        corner = self.collapsed_frame()
+        corner = self.desktop.collapsed_frame()
         under = self.desktop.window_under_pointer(corner.x, corner.y)
         self.assertNotEqual(int(under), int(self.interface), "the collapsed window must let clicks through")
 
@@ -51,7 +45,7 @@ class WindowLifecycle(unittest.TestCase):
         self.wait_for_geometry(self.work_area)
         self.desktop.x(["xdotool", "windowminimize", "--sync", self.interface], check=False)
 
-        self.wait_for_geometry(self.collapsed_frame())
+        self.wait_for_geometry(self.desktop.collapsed_frame())
         wait_until(lambda: not self.desktop.is_iconic(self.interface), 10, message="de-iconified")
         self.assertTrue(self.desktop.is_viewable(self.interface))
 
@@ -61,7 +55,7 @@ class WindowLifecycle(unittest.TestCase):
         self.desktop.x(["wmctrl", "-i", "-r", self.interface, "-e", "0,100,50,1000,700"])
         self.wait_for_geometry(moved)
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        self.wait_for_geometry(self.collapsed_frame())
+        self.wait_for_geometry(self.desktop.collapsed_frame())
 
         second = self.desktop.launch()
         self.assertEqual(second.wait(20), 0, "the second launch hands over to the running one and ends")
