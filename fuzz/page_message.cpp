@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view text(reinterpret_cast<const char*>(data), size);
     auto body = nlohmann::json::parse(text, nullptr, false);
     if (auto request = orvia::pageRequestFromMessage(body)) {
-        if (auto* link = std::get_if<orvia::OpenExternalRequest>(&*request); link && !orvia::isWebLink(link->url))
+        if (auto* link = std::get_if<orvia::OpenExternalRequest>(&*request);
+            link && !orvia::isWebLink(link->url))
             __builtin_trap();
     }
     orvia::isWebLink(text);

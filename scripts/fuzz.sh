@@ -15,5 +15,5 @@ for target in "$build"/fuzz/fuzz_*; do
     mkdir -p "$corpus" "$regressions"
     echo "== $name: ${seconds}s"
     "$target" -max_total_time="$seconds" -artifact_prefix="$regressions/" -print_final_stats=1 \
-        "$corpus" 2>&1 | grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)" || true
+        "$corpus" "$root/fuzz/seeds/$name" 2>&1 | grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|==.*ERROR|SUMMARY)" || true
 done
