@@ -1,0 +1,354 @@
+#!/usr/bin/env python3
+"""The kiosk next to the floor (a minimal GTK 3 + WebKitGTK program showing the same page) and
+Chromium in kiosk mode, on a private Xvfb display with openbox.
+
+Each round runs every contender once, in turn (A B C A B C ...); the first round warms caches and is
+not counted. Times are from exec: to the page's first script and its load event (the page reports
+Date.now() to a loopback server), and to its first pixels on screen (a probe square of the page's
+colour at the top-right corner, watched by bench/xprobe). Then: proportional and resident memory
+of the whole process tree 5 s after load, its CPU time over 10 s idle, and over 10 s collapsed
+(the floor's and Chromium's windows iconified instead); for the kiosk, collapse latency (the page's
+message to the bubble mapped) and expand latency (a click on the bubble to the interface mapped at
+its full frame). A cold round starts each contender with an empty graphics shader cache.
+
+    bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium]
+
+Builds the kiosk (without mock capture devices) and the tools into build-bench/, prints a table of
+medians (min-max) with the ratios to the floor, and writes it with a chart to docs/benchmarks.md
+and docs/benchmarks.svg.
+"""
+
+import argparse
+import base64
+import contextlib
+import datetime
+import http.server
+import json
+import os
+import pathlib
+import platform
+import queue
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "bench"))
+
+from kiosk import Desktop, wait_until  # noqa: E402
+import chart  # noqa: E402
+import process_tree  # noqa: E402
+
+BUILD = ROOT / "build-bench"
+BUNDLE = "OrviaDesktop_OrviaDesktop.bundle"
+CHROMIUM = pathlib.Path("/usr/bin/chromium")
+PROBE_COLOUR = "13579b"
+FACE_TOKEN = "ORVIA_DEFAULT_FACE_DATA"
+IDLE_SECONDS = 10.0
+SETTLE_SECONDS = 2.0
+
+BEACON = """<script>
+(() => {
+  const server = "http://127.0.0.1:PORT/";
+  const send = (event) => fetch(server + "beacon", {method: "POST", mode: "no-cors", keepalive: true,
+                                                    body: JSON.stringify({event, t: Date.now()})});
+  send("script");
+  addEventListener("load", () => send("load"));
+  // Waits on the server, so it costs nothing while idle.
+  (async () => {
+    for (;;) {
+      try {
+        const command = await (await fetch(server + "command", {cache: "no-store"})).text();
+        if (command === "minimize") {
+          await send("minimize");
+          window.webkit.messageHandlers.orvia.postMessage({type: "minimize"});
+        }
+      } catch (error) {
+        await new Promise((resolve) => setTimeout(resolve, 1000));
+      }
+    }
+  })();
+})();
+</script>
+"""
+PROBE = ('<div style="position:fixed;top:0;right:0;width:12px;height:12px;z-index:2147483647;'
+         f'background:#{PROBE_COLOUR}"></div>\n')
+
+
+class BeaconServer:
+    """Receives the page's reports and hands it commands."""
+
+    def __init__(self):
+        self.events = queue.Queue()
+        # Commands go to every request waiting when one is given: a page killed mid-wait leaves a
+        # request behind that must not swallow the next page's command.
+        self.command, self.serial, self.changed = "none", 0, threading.Condition()
+        bench = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_POST(self):
+                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+                with contextlib.suppress(ValueError):
+                    report = json.loads(body)
+                    bench.events.put((report["event"], float(report["t"])))
+                self._reply(b"")
+
+            def do_GET(self):
+                with bench.changed:
+                    seen = bench.serial
+                    given = bench.changed.wait_for(lambda: bench.serial != seen, timeout=30)
+                    command = bench.command if given else "none"
+                self._reply(command.encode())
+
+            def _reply(self, body):
+                self.send_response(200)
+                self.send_header("Access-Control-Allow-Origin", "*")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+            def handle(self):
+                # A page that goes away mid-request is no error here.
+                with contextlib.suppress(ConnectionError):
+                    super().handle()
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server.daemon_threads = True
+        self.port = self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def reset(self):
+        while not self.events.empty():
+            self.events.get_nowait()
+
+    def give(self, command):
+        with self.changed:
+            self.command, self.serial = command, self.serial + 1
+            self.changed.notify_all()
+
+    def wait_for(self, name, timeout=60):
+        deadline = time.monotonic() + timeout
+        while True:
+            event, at = self.events.get(timeout=max(0.1, deadline - time.monotonic()))
+            if event == name:
+                return at
+
+
+def build():
+    subprocess.run(["cmake", "-S", str(ROOT), "-B", str(BUILD), "-DCMAKE_BUILD_TYPE=Release",
+                    "-DORVIA_MOCK_CAPTURE_DEVICES=OFF", "-DBUILD_TESTING=OFF"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", str(BUILD), "-j2", "--target", "kiosk_benchmark_tools"], check=True,
+                   stdout=subprocess.DEVNULL)
+
+
+def prepare(folder, port):
+    """A copy of the kiosk beside a bundle whose page reports to the beacon server, and in that
+    bundle's folder the same page as the kiosk hands its web view, for the others."""
+    program = folder / "OrviaDesktop"
+    shutil.copy2(BUILD / "OrviaDesktop", program)
+    resources = folder / BUNDLE / "Resources"
+    shutil.copytree(BUILD / BUNDLE / "Resources", resources)
+    page = (resources / "index.html").read_text()
+    page = page.replace("<head>", "<head>\n" + BEACON.replace("PORT", str(port)), 1)
+    page = page.replace("</body>", PROBE + "</body>", 1)
+    (resources / "index.html").write_text(page)
+    face = base64.b64encode((resources / "orvia-default.webp").read_bytes()).decode()
+    handed = resources / "handed.html"
+    handed.write_text(page.replace(FACE_TOKEN, "data:image/webp;base64," + face))
+    return program, handed
+
+
+class Contender:
+    def __init__(self, name, argv, collapses):
+        self.name, self.argv, self.collapses = name, argv, collapses
+
+
+def contenders(program, handed, floor, with_chromium):
+    base = handed.parent.as_uri() + "/"
+    found = [Contender("kiosk", [str(program)], collapses=True),
+             Contender("floor", [str(floor), str(handed), base], collapses=False)]
+    if with_chromium and CHROMIUM.exists():
+        found.append(Contender("chromium", [str(CHROMIUM), "--kiosk", f"--app={handed.as_uri()}", "--no-first-run",
+                                            "--disable-background-networking", "--disable-component-update",
+                                            "--disable-sync", "--disable-gpu", "--no-sandbox",
+                                            "--user-data-dir=PROFILE"], collapses=False))
+    return found
+
+
+class Probe:
+    """bench/xprobe watching for one event; .result() gives what it printed."""
+
+    def __init__(self, desktop, *arguments):
+        self.process = subprocess.Popen([str(BUILD / "bench" / "xprobe"), *arguments], env=desktop.env,
+                                        stdout=subprocess.PIPE, text=True)
+        if self.process.stdout.readline().strip() != "ready":
+            raise RuntimeError("xprobe did not start")
+
+    def result(self, timeout=60):
+        output, _ = self.process.communicate(timeout=timeout)
+        if self.process.returncode != 0:
+            raise RuntimeError("xprobe saw nothing")
+        return float(output)
+
+
+def run_once(desktop, server, contender, cache, full):
+    """One start of a contender; returns its figures."""
+    server.reset()
+    home = pathlib.Path(tempfile.mkdtemp(prefix=f"bench-{contender.name}-", dir=desktop.home))
+    argv = [a.replace("PROFILE", str(home / "profile")) for a in contender.argv]
+    env = dict(desktop.env, HOME=str(home), XDG_CONFIG_HOME=str(home / "config"),
+               XDG_DATA_HOME=str(home / "data"), XDG_CACHE_HOME=str(cache))
+    screen_width = desktop.width
+    pixels = Probe(desktop, "pixel", str(screen_width - 4), "4", PROBE_COLOUR)
+    started = time.time() * 1000
+    process = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    figures = {}
+    try:
+        figures["first script (ms)"] = server.wait_for("script") - started
+        figures["load event (ms)"] = server.wait_for("load") - started
+        figures["first pixels (ms)"] = pixels.result() - started
+        if not full:
+            return figures
+        time.sleep(5)
+        figures["PSS (MiB)"], figures["RSS (MiB)"] = process_tree.memory(process.pid)
+        figures["CPU expanded (ms/10 s)"] = cpu_over(process.pid)
+        if contender.collapses:
+            mapped = Probe(desktop, "mapped", "bubble")
+            server.give("minimize")
+            asked = server.wait_for("minimize", timeout=10)
+            figures["collapse (ms)"] = mapped.result() - asked
+        else:
+            window = desktop.x(["xdotool", "getactivewindow"]).strip()
+            desktop.x(["xdotool", "windowminimize", "--sync", window])
+        time.sleep(SETTLE_SECONDS)
+        figures["CPU collapsed (ms/10 s)"] = cpu_over(process.pid)
+        if contender.collapses:
+            area = desktop.work_area()
+            figures["expand (ms)"] = Probe(desktop, "click", "bubble", "interface", str(area.x), str(area.y),
+                                           str(area.width), str(area.height)).result()
+        return figures
+    finally:
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(process.pid, 9)
+        process.wait()
+        for pid in process_tree.tree(process.pid) - {process.pid}:
+            with contextlib.suppress(ProcessLookupError):
+                os.kill(pid, 9)
+        pixels.process.kill()
+        time.sleep(0.5)
+
+
+def cpu_over(pid):
+    before = process_tree.cpu_seconds(pid)
+    time.sleep(IDLE_SECONDS)
+    return sum(process_tree.cpu_used(before, process_tree.cpu_seconds(pid)).values()) * 1000
+
+
+def summarise(samples):
+    """{contender: {figure: [values]}} -> {contender: {figure: (median, min, max)}}"""
+    return {name: {figure: (statistics.median(values), min(values), max(values)) for figure, values in figures.items()}
+            for name, figures in samples.items()}
+
+
+def table(summary, names, title):
+    figures = list(dict.fromkeys(f for name in names for f in summary.get(name, {})))
+    lines = [f"| {title} | " + " | ".join(names) + " |", "|---" * (len(names) + 1) + "|"]
+    for figure in figures:
+        cells = []
+        for name in names:
+            value = summary.get(name, {}).get(figure)
+            if value is None:
+                cells.append("")
+                continue
+            median, low, high = value
+            cell = f"{median:.0f} ({low:.0f}–{high:.0f})"
+            floor = summary.get("floor", {}).get(figure)
+            if name != "floor" and floor and floor[0] > 0:
+                cell += f" **{median / floor[0]:.2f}×**"
+            cells.append(cell)
+        lines.append(f"| {figure} | " + " | ".join(cells) + " |")
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--rounds", type=int, default=5, help="counted rounds, after one warm-up round")
+    parser.add_argument("--size", default="1440x900")
+    parser.add_argument("--no-chromium", action="store_true")
+    parser.add_argument("--no-write", action="store_true", help="print only, leave docs/ alone")
+    options = parser.parse_args()
+    width, height = (int(n) for n in options.size.split("x"))
+    build()
+
+    warm, cold = {}, {}
+    with Desktop(width=width, height=height) as desktop:
+        server = BeaconServer()
+        program, handed = prepare(desktop.home, server.port)
+        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium)
+        names = [c.name for c in entrants]
+        for round_number in range(options.rounds + 1):
+            counted = round_number > 0
+            for contender in entrants:
+                figures = run_once(desktop, server, contender, desktop.home / f"cache-{contender.name}", full=True)
+                if counted:
+                    for figure, value in figures.items():
+                        warm.setdefault(contender.name, {}).setdefault(figure, []).append(value)
+                print(f"round {round_number}{'' if counted else ' (warm-up)'} {contender.name}: " +
+                      ", ".join(f"{k} {v:.0f}" for k, v in figures.items()), flush=True)
+            for contender in entrants:
+                if not counted:
+                    continue
+                empty = pathlib.Path(tempfile.mkdtemp(prefix="cold-cache-", dir=desktop.home))
+                figures = run_once(desktop, server, contender, empty, full=False)
+                cold.setdefault(contender.name, {}).setdefault("cold first pixels (ms)", []).append(
+                    figures["first pixels (ms)"])
+                print(f"round {round_number} cold {contender.name}: first pixels {figures['first pixels (ms)']:.0f}",
+                      flush=True)
+        server.server.shutdown()
+
+    summary = summarise(warm)
+    for name, figures in summarise(cold).items():
+        summary[name].update(figures)
+    report = table(summary, names, f"median (min–max) of {options.rounds} runs")
+    print(report)
+    if not options.no_write:
+        write(report, summary, names, options)
+
+
+def write(report, summary, names, options):
+    machine = f"{os.cpu_count()} cores, {platform.platform()}"
+    versions = subprocess.run(["pkg-config", "--modversion", "webkit2gtk-4.1"], capture_output=True,
+                              text=True).stdout.strip()
+    chromium = subprocess.run([str(CHROMIUM), "--version"], capture_output=True, text=True).stdout.strip() \
+        if CHROMIUM.exists() else "not installed"
+    docs = ROOT / "docs"
+    (docs / "benchmarks.svg").write_text(chart.bars(summary, names, ["first script (ms)", "first pixels (ms)",
+                                                                     "cold first pixels (ms)", "PSS (MiB)"]))
+    (docs / "benchmarks.md").write_text(f"""# The kiosk against the floor and Chromium
+
+Measured by `bench/kiosk_vs_floor.py` on {datetime.date.today()}: {machine}; Xvfb {options.size} with
+openbox; WebKitGTK {versions}; {chromium}. The kiosk is the release build with its bundled page; the
+floor is `bench/floor_kiosk.cpp`, a GTK 3 window holding a WebKitGTK view with the engine's defaults,
+loading the same HTML with the same base URL; Chromium runs `--kiosk --app=` on that page with a fresh
+profile each run and `--disable-gpu`. Runs interleaved, one warm-up round, then {options.rounds} counted
+rounds; each cell is the median (min–max), in bold the ratio to the floor. Times are from exec.
+"Collapsed" is the kiosk's bubble, and the others' window iconified. The cold row starts with an
+empty graphics shader cache, as a kiosk does after boot.
+
+{report}
+
+![The kiosk, the floor and Chromium](benchmarks.svg)
+""")
+
+
+if __name__ == "__main__":
+    main()
