@@ -12,6 +12,8 @@ namespace {
 GObjectRef<WebKitWebContext> makeWebContext(const WebViewConfiguration& configuration) {
     GObjectRef<WebKitWebContext> context(webkit_web_context_new());
     webkit_web_context_set_sandbox_enabled(context.get(), TRUE);
+    // One local page: no page or resource caches to keep for browsing.
+    webkit_web_context_set_cache_model(context.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
     for (const auto& folder : configuration.readableFolders)
         if (folder.is_absolute())
             webkit_web_context_add_path_to_sandbox(context.get(), folder.c_str(), TRUE);
@@ -31,6 +33,10 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
     webkit_settings_set_enable_mock_capture_devices(settings.get(), TRUE);
 #endif
     webkit_settings_set_enable_webaudio(settings.get(), TRUE);
+    // The page is CSS animation and text: drawn on the CPU it shows sooner (no GL context or
+    // shader compilation in the web process), takes a third less memory and less CPU under
+    // software GL (see docs/benchmarks.md).
+    webkit_settings_set_hardware_acceleration_policy(settings.get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
 
     const auto context = makeWebContext(configuration);
     auto* controller = dynamic_cast<WebKitUserContentController*>(configuration.userContentController.get());
