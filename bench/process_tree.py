@@ -1,9 +1,7 @@
 """CPU time and memory of a process and everything it started, from /proc."""
 
-import os
+import contextlib
 import pathlib
-
-TICKS = os.sysconf("SC_CLK_TCK")
 
 
 def _stat_fields(pid):
@@ -33,23 +31,27 @@ def tree(root):
 
 
 def cpu_seconds(root):
-    """pid -> (name, CPU seconds used so far) for the tree."""
+    """thread id -> (process name, CPU seconds used so far) for every live thread of the tree, to
+    the nanosecond (the scheduler's run time; clock ticks are too coarse for an idle process)."""
     result = {}
     for pid in tree(root):
         try:
-            name, fields = _stat_fields(pid)
+            name, _ = _stat_fields(pid)
+            tasks = list(pathlib.Path(f"/proc/{pid}/task").iterdir())
         except OSError:
             continue
-        # utime, stime, and the times of children already waited for (cutime, cstime).
-        result[pid] = (name, sum(int(value) for value in fields[11:15]) / TICKS)
+        for task in tasks:
+            with contextlib.suppress(OSError, ValueError, IndexError):
+                result[int(task.name)] = (name, int((task / "schedstat").read_text().split()[0]) / 1e9)
     return result
 
 
 def cpu_used(before, after):
-    """CPU seconds used between two cpu_seconds() readings, per process name."""
+    """CPU seconds used between two cpu_seconds() readings, per process name (threads that came
+    and went in between are not seen)."""
     used = {}
-    for pid, (name, total) in after.items():
-        used[name] = used.get(name, 0.0) + total - before.get(pid, (name, 0.0))[1]
+    for thread, (name, total) in after.items():
+        used[name] = used.get(name, 0.0) + total - before.get(thread, (name, 0.0))[1]
     return used
 
 
