@@ -55,18 +55,32 @@ SETTLE_SECONDS = 2.0
 BEACON = """<script>
 (() => {
   const server = "http://127.0.0.1:PORT/";
-  const send = (event) => fetch(server + "beacon", {method: "POST", mode: "no-cors", keepalive: true,
-                                                    body: JSON.stringify({event, t: Date.now()})});
+  const send = (event, t = Date.now()) => fetch(server + "beacon", {method: "POST", mode: "no-cors", keepalive: true,
+                                                                     body: JSON.stringify({event, t})});
   send("script");
-  addEventListener("load", () => send("load"));
+  // Smoothness: animation frames a second over 2 s, from 1 s after load, and the longest frame.
+  const frames = () => {
+    const times = [];
+    const tick = (now) => {
+      times.push(now);
+      if (now - times[0] < 2000)
+        return requestAnimationFrame(tick);
+      const gaps = times.slice(1).map((time, index) => time - times[index]);
+      send("frames", (times.length - 1) * 1000 / (now - times[0]));
+      send("longest frame", Math.max(...gaps));
+    };
+    requestAnimationFrame(tick);
+  };
+  addEventListener("load", () => { send("load"); setTimeout(frames, 1000); });
   // Waits on the server, so it costs nothing while idle.
   (async () => {
     for (;;) {
       try {
         const command = await (await fetch(server + "command", {cache: "no-store"})).text();
         if (command === "minimize") {
-          await send("minimize");
+          const asked = Date.now();
           window.webkit.messageHandlers.orvia.postMessage({type: "minimize"});
+          send("minimize", asked);
         }
       } catch (error) {
         await new Promise((resolve) => setTimeout(resolve, 1000));
@@ -84,7 +98,7 @@ class BeaconServer:
     """Receives the page's reports and hands it commands."""
 
     def __init__(self):
-        self.events = queue.Queue()
+        self.events, self.reported = queue.Queue(), {}
         # Commands go to every request waiting when one is given: a page killed mid-wait leaves a
         # request behind that must not swallow the next page's command.
         self.command, self.serial, self.changed = "none", 0, threading.Condition()
@@ -128,6 +142,7 @@ class BeaconServer:
     def reset(self):
         while not self.events.empty():
             self.events.get_nowait()
+        self.reported = {}
 
     def give(self, command):
         with self.changed:
@@ -135,11 +150,12 @@ class BeaconServer:
             self.changed.notify_all()
 
     def wait_for(self, name, timeout=60):
+        """The value the page reported for the event, waiting for it; reports may come out of order."""
         deadline = time.monotonic() + timeout
-        while True:
-            event, at = self.events.get(timeout=max(0.1, deadline - time.monotonic()))
-            if event == name:
-                return at
+        while name not in self.reported:
+            event, value = self.events.get(timeout=max(0.1, deadline - time.monotonic()))
+            self.reported[event] = value
+        return self.reported.pop(name)
 
 
 def build():
@@ -215,10 +231,13 @@ def run_once(desktop, server, contender, cache, full):
     try:
         figures["first script (ms)"] = server.wait_for("script") - started
         figures["load event (ms)"] = server.wait_for("load") - started
+        loaded = time.time()
         figures["first pixels (ms)"] = pixels.result() - started
         if not full:
             return figures
-        time.sleep(5)
+        figures["frames/s"] = server.wait_for("frames", timeout=15)
+        figures["longest frame (ms)"] = server.wait_for("longest frame", timeout=5)
+        time.sleep(max(0.0, loaded + 5 - time.time()))
         figures["PSS (MiB)"], figures["RSS (MiB)"] = process_tree.memory(process.pid)
         figures["CPU expanded (ms/10 s)"] = cpu_over(process.pid)
         if contender.collapses:
