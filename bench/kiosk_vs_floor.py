@@ -9,7 +9,7 @@ colour at the top-right corner, watched by bench/xprobe). Then: proportional and
 of the whole process tree 5 s after load, its CPU time over 10 s idle, and over 10 s collapsed
 (the floor's and Chromium's windows iconified instead); for the kiosk, collapse latency (the page's
 message to the bubble mapped) and expand latency (a click on the bubble to the interface mapped at
-its full frame). A cold round starts each contender with an empty graphics shader cache.
+its full frame). A cold run starts a contender with an empty graphics shader cache.
 
     bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium]
 
@@ -215,13 +215,14 @@ class Probe:
         return float(output)
 
 
-def run_once(desktop, server, contender, cache, full):
+def run_once(desktop, server, contender, shader_cache, full):
     """One start of a contender; returns its figures."""
     server.reset()
     home = pathlib.Path(tempfile.mkdtemp(prefix=f"bench-{contender.name}-", dir=desktop.home))
     argv = [a.replace("PROFILE", str(home / "profile")) for a in contender.argv]
     env = dict(desktop.env, HOME=str(home), XDG_CONFIG_HOME=str(home / "config"),
-               XDG_DATA_HOME=str(home / "data"), XDG_CACHE_HOME=str(cache))
+               XDG_DATA_HOME=str(home / "data"), XDG_CACHE_HOME=str(desktop.home / f"cache-{contender.name}"),
+               MESA_SHADER_CACHE_DIR=str(shader_cache))
     screen_width = desktop.width
     pixels = Probe(desktop, "pixel", str(screen_width - 4), "4", PROBE_COLOUR)
     started = time.time() * 1000
@@ -317,7 +318,7 @@ def main():
         for round_number in range(options.rounds + 1):
             counted = round_number > 0
             for contender in entrants:
-                figures = run_once(desktop, server, contender, desktop.home / f"cache-{contender.name}", full=True)
+                figures = run_once(desktop, server, contender, desktop.home / f"shaders-{contender.name}", full=True)
                 if counted:
                     for figure, value in figures.items():
                         warm.setdefault(contender.name, {}).setdefault(figure, []).append(value)
@@ -326,7 +327,7 @@ def main():
             for contender in entrants:
                 if not counted:
                     continue
-                empty = pathlib.Path(tempfile.mkdtemp(prefix="cold-cache-", dir=desktop.home))
+                empty = pathlib.Path(tempfile.mkdtemp(prefix="cold-shaders-", dir=desktop.home))
                 figures = run_once(desktop, server, contender, empty, full=False)
                 cold.setdefault(contender.name, {}).setdefault("cold first pixels (ms)", []).append(
                     figures["first pixels (ms)"])
@@ -361,7 +362,8 @@ loading the same HTML with the same base URL; Chromium runs `--kiosk --app=` on 
 profile each run and `--disable-gpu`. Runs interleaved, one warm-up round, then {options.rounds} counted
 rounds; each cell is the median (min–max), in bold the ratio to the floor. Times are from exec.
 "Collapsed" is the kiosk's bubble, and the others' window iconified. The cold row starts with an
-empty graphics shader cache, as a kiosk does after boot.
+empty graphics shader cache (Mesa's), as a kiosk whose cache is empty after boot; other caches
+(fonts, the GStreamer registry) stay warm.
 
 {report}
 
