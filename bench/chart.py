@@ -3,11 +3,18 @@
 from xml.sax.saxutils import escape
 
 COLOURS = {"kiosk": "#2f6fd0", "floor": "#9aa5b4", "chromium": "#d98b2b"}
+OTHER_COLOURS = ["#8fb3e8", "#5d8fd9", "#b9cdea"]
+
+
+def colour(name, names):
+    others = [n for n in names if n not in COLOURS]
+    return COLOURS.get(name) or OTHER_COLOURS[others.index(name) % len(OTHER_COLOURS)]
 
 
 def bars(summary, names, figures):
     figures = [f for f in figures if all(f in summary.get(n, {}) for n in ("floor",))]
-    group_width, bar_width, height, top, left = 150, 36, 220, 40, 40
+    bar_width, height, top, left = 36, 220, 40, 40
+    group_width = (bar_width + 4) * len(names) + 30
     width = left + group_width * len(figures) + 20
     scale = height / max(summary[n][f][0] / summary["floor"][f][0]
                          for f in figures for n in names if f in summary.get(n, {}))
@@ -28,14 +35,14 @@ def bars(summary, names, figures):
             ratio = median / summary["floor"][figure][0]
             x, h = x0 + slot * (bar_width + 4), ratio * scale
             parts.append(f'<rect x="{x}" y="{baseline - h:.1f}" width="{bar_width}" height="{h:.1f}" '
-                         f'fill="{COLOURS.get(name, "#666")}"/>')
+                         f'fill="{colour(name, names)}"/>')
             parts.append(f'<text x="{x + bar_width / 2}" y="{baseline - h - 4:.1f}" text-anchor="middle">'
                          f'{ratio:.2f}</text>')
         parts.append(f'<text x="{x0 + (bar_width + 4) * len(present) / 2}" y="{baseline + 16}" '
                      f'text-anchor="middle">{escape(figure)}</text>')
     for slot, name in enumerate(names):
-        x = left + slot * 110
-        parts.append(f'<rect x="{x}" y="{baseline + 34}" width="12" height="12" fill="{COLOURS.get(name, "#666")}"/>')
+        x = left + slot * 130
+        parts.append(f'<rect x="{x}" y="{baseline + 34}" width="12" height="12" fill="{colour(name, names)}"/>')
         parts.append(f'<text x="{x + 16}" y="{baseline + 44}">{escape(name)}</text>')
     parts.append("</svg>\n")
     return "\n".join(parts)

@@ -14,8 +14,8 @@ its full frame). A cold run starts a contender with an empty graphics shader cac
     bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium]
 
 Builds the kiosk (without mock capture devices) and the tools into build-bench/, prints a table of
-medians (min-max) with the ratios to the floor, and writes it with a chart to docs/benchmarks.md
-and docs/benchmarks.svg.
+medians with the ratios to the floor, and puts it with a chart into docs/benchmarks.md (between its
+result markers) and docs/benchmarks.svg.
 """
 
 import argparse
@@ -49,6 +49,7 @@ BUNDLE = "OrviaDesktop_OrviaDesktop.bundle"
 CHROMIUM = pathlib.Path("/usr/bin/chromium")
 PROBE_COLOUR = "13579b"
 FACE_TOKEN = "ORVIA_DEFAULT_FACE_DATA"
+RESULTS_BEGIN, RESULTS_END = "<!-- results: bench/kiosk_vs_floor.py -->", "<!-- end of results -->"
 IDLE_SECONDS = 10.0
 SETTLE_SECONDS = 2.0
 
@@ -165,13 +166,14 @@ def build():
                    stdout=subprocess.DEVNULL)
 
 
-def prepare(folder, port):
-    """A copy of the kiosk beside a bundle whose page reports to the beacon server, and in that
+def prepare(folder, port, build=BUILD):
+    """A copy of a kiosk build beside a bundle whose page reports to the beacon server, and in that
     bundle's folder the same page as the kiosk hands its web view, for the others."""
+    folder.mkdir(parents=True, exist_ok=True)
     program = folder / "OrviaDesktop"
-    shutil.copy2(BUILD / "OrviaDesktop", program)
+    shutil.copy2(build / "OrviaDesktop", program)
     resources = folder / BUNDLE / "Resources"
-    shutil.copytree(BUILD / BUNDLE / "Resources", resources)
+    shutil.copytree(build / BUNDLE / "Resources", resources)
     page = (resources / "index.html").read_text()
     page = page.replace("<head>", "<head>\n" + BEACON.replace("PORT", str(port)), 1)
     page = page.replace("</body>", PROBE + "</body>", 1)
@@ -187,10 +189,11 @@ class Contender:
         self.name, self.argv, self.collapses = name, argv, collapses
 
 
-def contenders(program, handed, floor, with_chromium):
+def contenders(program, handed, floor, with_chromium, compared):
     base = handed.parent.as_uri() + "/"
-    found = [Contender("kiosk", [str(program)], collapses=True),
-             Contender("floor", [str(floor), str(handed), base], collapses=False)]
+    found = [Contender("kiosk", [str(program)], collapses=True)]
+    found += [Contender(name, [str(other)], collapses=True) for name, other in compared]
+    found.append(Contender("floor", [str(floor), str(handed), base], collapses=False))
     if with_chromium and CHROMIUM.exists():
         found.append(Contender("chromium", [str(CHROMIUM), "--kiosk", f"--app={handed.as_uri()}", "--no-first-run",
                                             "--disable-background-networking", "--disable-component-update",
@@ -305,6 +308,8 @@ def main():
     parser.add_argument("--size", default="1440x900")
     parser.add_argument("--no-chromium", action="store_true")
     parser.add_argument("--no-write", action="store_true", help="print only, leave docs/ alone")
+    parser.add_argument("--compare", action="append", default=[], metavar="NAME=BUILD_DIR",
+                        help="also run the kiosk of another build (configured without mock devices)")
     options = parser.parse_args()
     width, height = (int(n) for n in options.size.split("x"))
     build()
@@ -312,8 +317,10 @@ def main():
     warm, cold = {}, {}
     with Desktop(width=width, height=height) as desktop:
         server = BeaconServer()
-        program, handed = prepare(desktop.home, server.port)
-        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium)
+        program, handed = prepare(desktop.home / "kiosk", server.port)
+        compared = [(name, prepare(desktop.home / name, server.port, pathlib.Path(build).resolve())[0])
+                    for name, build in (entry.split("=", 1) for entry in options.compare)]
+        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium, compared)
         names = [c.name for c in entrants]
         for round_number in range(options.rounds + 1):
             counted = round_number > 0
@@ -345,30 +352,29 @@ def main():
 
 
 def write(report, summary, names, options):
+    """Puts the results between the markers of docs/benchmarks.md, keeping the text around them."""
     machine = f"{os.cpu_count()} cores, {platform.platform()}"
-    versions = subprocess.run(["pkg-config", "--modversion", "webkit2gtk-4.1"], capture_output=True,
-                              text=True).stdout.strip()
+    webkit = subprocess.run(["pkg-config", "--modversion", "webkit2gtk-4.1"], capture_output=True,
+                            text=True).stdout.strip()
     chromium = subprocess.run([str(CHROMIUM), "--version"], capture_output=True, text=True).stdout.strip() \
         if CHROMIUM.exists() else "not installed"
     docs = ROOT / "docs"
     (docs / "benchmarks.svg").write_text(chart.bars(summary, names, ["first script (ms)", "first pixels (ms)",
-                                                                     "cold first pixels (ms)", "PSS (MiB)"]))
-    (docs / "benchmarks.md").write_text(f"""# The kiosk against the floor and Chromium
-
-Measured by `bench/kiosk_vs_floor.py` on {datetime.date.today()}: {machine}; Xvfb {options.size} with
-openbox; WebKitGTK {versions}; {chromium}. The kiosk is the release build with its bundled page; the
-floor is `bench/floor_kiosk.cpp`, a GTK 3 window holding a WebKitGTK view with the engine's defaults,
-loading the same HTML with the same base URL; Chromium runs `--kiosk --app=` on that page with a fresh
-profile each run and `--disable-gpu`. Runs interleaved, one warm-up round, then {options.rounds} counted
-rounds; each cell is the median (min–max), in bold the ratio to the floor. Times are from exec.
-"Collapsed" is the kiosk's bubble, and the others' window iconified. The cold row starts with an
-empty graphics shader cache (Mesa's), as a kiosk whose cache is empty after boot; other caches
-(fonts, the GStreamer registry) stay warm.
+                                                                     "cold first pixels (ms)", "PSS (MiB)",
+                                                                     "CPU expanded (ms/10 s)"]))
+    results = f"""{RESULTS_BEGIN}
+Measured on {datetime.date.today()}: {machine}; Xvfb {options.size} with openbox; WebKitGTK {webkit};
+{chromium}. One warm-up round, then {options.rounds} counted rounds; each cell is the median (min–max),
+in bold the ratio to the floor.
 
 {report}
 
 ![The kiosk, the floor and Chromium](benchmarks.svg)
-""")
+{RESULTS_END}"""
+    document = docs / "benchmarks.md"
+    text = document.read_text() if document.exists() else f"# Benchmarks\n\n{RESULTS_BEGIN}\n{RESULTS_END}\n"
+    before, rest = text.split(RESULTS_BEGIN, 1)
+    document.write_text(before + results + rest.split(RESULTS_END, 1)[1])
 
 
 if __name__ == "__main__":
