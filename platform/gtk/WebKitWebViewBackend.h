@@ -35,9 +35,12 @@ private:
 
     WebViewNavigationDelegate* navigationDelegate_ = nullptr;
     SignalConnection loadChanged_;
+    SignalConnection decidePolicy_;
     SignalConnection webProcessTerminated_;
     SignalConnection responsivenessChanged_;
     static void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer self);
+    static gboolean onDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, gpointer self);
     static void onWebProcessTerminated(WebKitWebView* webView, WebKitWebProcessTerminationReason reason,
                                        gpointer self);
     static void onResponsivenessChanged(GObject* webView, GParamSpec* property, gpointer self);
