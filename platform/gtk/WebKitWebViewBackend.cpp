@@ -31,6 +31,8 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
     webkit_settings_set_enable_mock_capture_devices(settings.get(), TRUE);
 #endif
     webkit_settings_set_enable_webaudio(settings.get(), TRUE);
+    // The window's frame is the program's: a page's element does not take the whole screen.
+    webkit_settings_set_enable_fullscreen(settings.get(), FALSE);
 
     const auto context = makeWebContext(configuration);
     auto* controller = dynamic_cast<WebKitUserContentController*>(configuration.userContentController.get());
@@ -46,6 +48,7 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
 
 WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configuration)
     : userContentController_(configuration.userContentController), webView_(makeWebView(configuration)),
+      browserFeatureGuard_(webView_.get()),
       loadChanged_(webView_.get(), "load-changed", &onLoadChanged, this),
       decidePolicy_(webView_.get(), "decide-policy", &onDecidePolicy, this),
       webProcessTerminated_(webView_.get(), "web-process-terminated", &onWebProcessTerminated, this),

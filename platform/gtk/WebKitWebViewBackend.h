@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BrowserFeatureGuard.h"
 #include "GObjectRef.h"
 #include "GtkView.h"
 #include "SignalConnection.h"
@@ -32,6 +33,8 @@ private:
     // Kept as the configuration keeps it: its handlers serve this view's pages.
     std::shared_ptr<UserContentController> userContentController_;
     GObjectRef<WebKitWebView> webView_;
+
+    BrowserFeatureGuard browserFeatureGuard_;
 
     WebViewNavigationDelegate* navigationDelegate_ = nullptr;
     SignalConnection loadChanged_;
