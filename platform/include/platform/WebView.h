@@ -79,7 +79,8 @@ public:
 };
 
 // Shows one page and offers nothing of a browser: it opens no window, shows no context menu, print
-// or file dialog, starts no download, takes no full screen and has no inspector. Main thread only.
+// or file dialog, takes no drop from another program, starts no download, takes no full screen and
+// has no inspector. Main thread only.
 class WebView : public View {
 public:
     // baseURL is an absolute URL (a file: URL for local pages); without one the page can reach
