@@ -2,6 +2,7 @@
 
 #include "interface/BootstrapScript.h"
 #include "interface/MediaCapturePermission.h"
+#include "interface/NavigationPolicy.h"
 #include "interface/PageRequest.h"
 #include "resource_bundle_accessor/ResourceBundleAccessor.h"
 
@@ -90,6 +91,11 @@ void OrviaWindowController::requestMediaCapturePermission(
     const std::string&, platform::MediaCaptureType type,
     std::function<void(platform::PermissionDecision)> decisionHandler) {
     decisionHandler(mediaCapturePermissionDecision(type));
+}
+
+platform::NavigationResponsePolicy
+OrviaWindowController::decidePolicyForNavigationResponse(const platform::NavigationResponse& response) {
+    return navigationResponsePolicy(response);
 }
 
 } // namespace orvia

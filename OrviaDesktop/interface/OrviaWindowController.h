@@ -50,6 +50,9 @@ public:
 
     // A page whose process died or hangs is loaded again as at launch; the window keeps its mode.
     void didFinishNavigation() override;
+    // The page cannot replace the interface; see navigationResponsePolicy.
+    platform::NavigationResponsePolicy
+    decidePolicyForNavigationResponse(const platform::NavigationResponse& response) override;
     void webContentProcessDidTerminate() override;
     void webContentProcessDidBecomeUnresponsive() override;
     void webContentProcessDidBecomeResponsive() override;

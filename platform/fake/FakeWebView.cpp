@@ -64,6 +64,13 @@ void FakeWebView::finishLoading() {
         m_navigationDelegate->didFinishNavigation();
 }
 
+std::optional<platform::NavigationResponsePolicy>
+FakeWebView::receiveNavigationResponse(const platform::NavigationResponse& response) {
+    if (!m_navigationDelegate)
+        return std::nullopt;
+    return m_navigationDelegate->decidePolicyForNavigationResponse(response);
+}
+
 bool FakeWebView::post(const std::string& name, const nlohmann::json& body) {
     auto* content = dynamic_cast<FakeUserContentController*>(m_configuration.userContentController.get());
     return content && content->post(name, body);

@@ -31,6 +31,9 @@ public:
     void crashWebContentProcess();
     void setWebContentProcessResponsive(bool responsive);
     void finishLoading();
+    // The page navigated a frame and its document arrived: the delegate's answer (none without one).
+    std::optional<platform::NavigationResponsePolicy>
+    receiveNavigationResponse(const platform::NavigationResponse& response);
     bool hasWebContentProcess() const { return m_processRunning; }
 
     const platform::WebViewConfiguration& configuration() const { return m_configuration; }

@@ -73,6 +73,13 @@ GtkWidget* makeHeaderBar(unsigned styleMask, const GtkMainMenu* applicationMenu)
     return headerBar;
 }
 
+// GTK's inspector changes and opens anything in the program; its keys (Ctrl+Shift+D, Ctrl+Shift+I)
+// work wherever the user's settings allow them, so they end here.
+gboolean keepInspectorShut(GtkWindow* window, gboolean, gpointer) {
+    g_signal_stop_emission_by_name(window, "enable-debugging");
+    return TRUE;
+}
+
 int pixels(double points) {
     return static_cast<int>(std::lround(points));
 }
@@ -125,6 +132,7 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     connections_.emplace_back(window, "draw", &onDraw, this);
     connections_.emplace_back(window, "size-allocate", &onSizeAllocate, this);
     connections_.emplace_back(window, "map-event", &onMapEvent, this);
+    connections_.emplace_back(window, "enable-debugging", &keepInspectorShut, nullptr);
     setFrame(spec.contentRect, false);
 }
 

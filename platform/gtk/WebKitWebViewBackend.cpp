@@ -37,6 +37,8 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
     // shader compilation in the web process), takes a third less memory and less CPU under
     // software GL (see docs/benchmarks.md).
     webkit_settings_set_hardware_acceleration_policy(settings.get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    // The window's frame is the program's: a page's element does not take the whole screen.
+    webkit_settings_set_enable_fullscreen(settings.get(), FALSE);
 
     const auto context = makeWebContext(configuration);
     auto* controller = dynamic_cast<WebKitUserContentController*>(configuration.userContentController.get());
@@ -52,7 +54,9 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
 
 WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configuration)
     : userContentController_(configuration.userContentController), webView_(makeWebView(configuration)),
+      browserFeatureGuard_(webView_.get()),
       loadChanged_(webView_.get(), "load-changed", &onLoadChanged, this),
+      decidePolicy_(webView_.get(), "decide-policy", &onDecidePolicy, this),
       webProcessTerminated_(webView_.get(), "web-process-terminated", &onWebProcessTerminated, this),
       responsivenessChanged_(webView_.get(), "notify::is-web-process-responsive", &onResponsivenessChanged,
                              this),
@@ -60,6 +64,7 @@ WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configura
 
 WebKitWebViewBackend::~WebKitWebViewBackend() {
     loadChanged_.disconnect();
+    decidePolicy_.disconnect();
     webProcessTerminated_.disconnect();
     responsivenessChanged_.disconnect();
     permissionRequest_.disconnect();
@@ -130,6 +135,26 @@ void WebKitWebViewBackend::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, 
     auto* self = static_cast<WebKitWebViewBackend*>(data);
     if (event == WEBKIT_LOAD_FINISHED && self->navigationDelegate_)
         callFromC([self] { self->navigationDelegate_->didFinishNavigation(); });
+}
+
+// A navigation reaches the delegate once its document arrives: only then does the engine tell the
+// main frame from the others. The program's own loads bring no response to decide on.
+gboolean WebKitWebViewBackend::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                              WebKitPolicyDecisionType type, gpointer data) {
+    auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE || !self->navigationDelegate_)
+        return FALSE;
+    auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    const NavigationResponse navigation{
+        .isForMainFrame = webkit_response_policy_decision_is_main_frame_main_resource(response) != FALSE,
+        .canShowMIMEType = webkit_response_policy_decision_is_mime_type_supported(response) != FALSE};
+    auto policy = NavigationResponsePolicy::Cancel;
+    callFromC([&] { policy = self->navigationDelegate_->decidePolicyForNavigationResponse(navigation); });
+    if (policy == NavigationResponsePolicy::Allow)
+        webkit_policy_decision_use(decision);
+    else
+        webkit_policy_decision_ignore(decision);
+    return TRUE;
 }
 
 void WebKitWebViewBackend::onWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason,

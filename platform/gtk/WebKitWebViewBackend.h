@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BrowserFeatureGuard.h"
 #include "GObjectRef.h"
 #include "GtkView.h"
 #include "SignalConnection.h"
@@ -33,11 +34,16 @@ private:
     std::shared_ptr<UserContentController> userContentController_;
     GObjectRef<WebKitWebView> webView_;
 
+    BrowserFeatureGuard browserFeatureGuard_;
+
     WebViewNavigationDelegate* navigationDelegate_ = nullptr;
     SignalConnection loadChanged_;
+    SignalConnection decidePolicy_;
     SignalConnection webProcessTerminated_;
     SignalConnection responsivenessChanged_;
     static void onLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer self);
+    static gboolean onDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, gpointer self);
     static void onWebProcessTerminated(WebKitWebView* webView, WebKitWebProcessTerminationReason reason,
                                        gpointer self);
     static void onResponsivenessChanged(GObject* webView, GParamSpec* property, gpointer self);

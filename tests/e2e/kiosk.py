@@ -128,14 +128,14 @@ class Desktop(contextlib.AbstractContextManager):
 
     # The program -------------------------------------------------------------------------------
 
-    def launch(self, program=PROGRAM, env=None, cwd=None):
+    def launch(self, program=PROGRAM, env=None, cwd=None, arguments=()):
         """Starts the program; its output is captured in .stdout / .stderr files beside the home."""
         environment = dict(self.env)
         environment.update(env or {})
         index = len(self._programs)
         stdout = open(self.home / f"program{index}.out", "w+")
         stderr = open(self.home / f"program{index}.err", "w+")
-        process = subprocess.Popen([str(program)], env=environment, stdout=stdout, stderr=stderr,
+        process = subprocess.Popen([str(program), *arguments], env=environment, stdout=stdout, stderr=stderr,
                                    start_new_session=True, cwd=cwd)
         process.output_files = (stdout, stderr)
         self._programs.append(process)

@@ -115,6 +115,18 @@ class PageChannel:
         """Posts a script message to the program's "orvia" handler, as the web interface does."""
         return self.run(f"window.webkit.messageHandlers.orvia.postMessage({json.dumps(body)})")
 
+    def click(self, desktop, window, selector, button=1):
+        """Clicks the middle of a page element with the pointer, as a person would."""
+        box = json.loads(self.run(
+            f"const r = document.querySelector({json.dumps(selector)}).getBoundingClientRect();"
+            "JSON.stringify({x: r.left + r.width / 2, y: r.top + r.height / 2,"
+            " width: innerWidth, height: innerHeight})"))
+        frame = desktop.geometry(window)
+        # The web view fills the window below anything the window puts above it.
+        x = frame.x + frame.width - box["width"] + box["x"]
+        y = frame.y + frame.height - box["height"] + box["y"]
+        desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", str(button)])
+
     def close(self):
         self._server.shutdown()
         self._server.server_close()

@@ -43,16 +43,7 @@ class KioskPage(unittest.TestCase):
         wait_until(reached, 15, interval=0.2, message=f"page state {expected}, have {self.state()}")
 
     def click_on_page(self, element_id):
-        """Clicks the middle of a page element, as a person would, with the pointer."""
-        box = json.loads(self.page.run(
-            f"const r = document.getElementById('{element_id}').getBoundingClientRect();"
-            "JSON.stringify({x: r.left + r.width / 2, y: r.top + r.height / 2,"
-            " width: innerWidth, height: innerHeight})"))
-        window = self.desktop.geometry(self.interface)
-        # The web view fills the window below anything the window puts above it.
-        x = window.x + window.width - box["width"] + box["x"]
-        y = window.y + window.height - box["height"] + box["y"]
-        self.desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", "1"])
+        self.page.click(self.desktop, self.interface, f"#{element_id}")
 
     def test_microphone_listening_after_the_grant_with_the_embedded_face(self):
         self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")

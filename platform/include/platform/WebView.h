@@ -78,7 +78,9 @@ public:
                                                std::function<void(PermissionDecision)> decisionHandler) = 0;
 };
 
-// Main thread only.
+// Shows one page and offers nothing of a browser: it opens no window, shows no context menu, print
+// or file dialog, takes no drop from another program, starts no download, takes no full screen and
+// has no inspector. Main thread only.
 class WebView : public View {
 public:
     // baseURL is an absolute URL (a file: URL for local pages); without one the page can reach
@@ -91,7 +93,8 @@ public:
     // Not owned; null removes it. Without a delegate, media capture is denied.
     virtual void setUIDelegate(UIDelegate* delegate) = 0;
 
-    // The page's life: the delegate is not owned; nullptr stops the reports.
+    // The page's life: the delegate is not owned; nullptr stops the reports, and frames then show
+    // whatever the engine can display.
     virtual void setNavigationDelegate(WebViewNavigationDelegate* delegate) = 0;
     // Ends the web content process at once (a page that does not answer cannot be asked to stop);
     // the delegate hears webContentProcessDidTerminate. Nothing happens without a running process.

@@ -1,0 +1,314 @@
+"""Nothing a person at the kiosk does in the web view leads out of it: no new window or dialog of
+any program appears on the display, the page stays the interface, nothing is downloaded or opened
+elsewhere, and the program keeps running and still collapses and expands.
+
+The page is the test page of PageChannel with a few controls added by the test; a loopback server
+stands for the rest of the web."""
+
+import http.server
+import json
+import os
+import pathlib
+import threading
+import time
+import unittest
+
+from kiosk import BUILD_DIR, Desktop, wait_until
+from page_channel import PageChannel
+
+DRAG_SOURCE = pathlib.Path(os.environ.get("ORVIA_DRAG_SOURCE", BUILD_DIR / "tests" / "e2e" / "orvia_drag_source"))
+
+# Elements a person could reach on a page; {away} is the loopback server's address.
+CONTROLS = """
+<div style="display:grid;grid-template-columns:repeat(3,300px);gap:24px;padding:24px">
+  <a id="link" href="{away}/away">a link away</a>
+  <a id="blank" href="{away}/away" target="_blank">a link to a new window</a>
+  <a id="file" href="file:///etc/hostname">a file link</a>
+  <a id="download" href="data:application/octet-stream,kiosk" download="escape-download.bin">a download</a>
+  <button id="open" onclick="window.open('{away}/away')">window.open</button>
+  <button id="print" onclick="print()">print</button>
+  <input id="chooser" type="file">
+  <form id="form" action="{away}/away"><input name="q" value="x"><button id="submit">submit</button></form>
+  <button id="fullscreen" onclick="document.documentElement.requestFullscreen()">full screen</button>
+  <p id="text">plain text to click on</p>
+</div>
+"""
+# Scripts the page runs by itself, without a person's gesture (after the channel has had its answer).
+PAGE_SCRIPTS = {
+    "location change": "location.href = '{away}/away'",
+    "reload": "location.reload()",
+    "file location": "location.href = 'file:///etc/hostname'",
+    "window.open": "window.open('{away}/away')",
+    "print": "print()",
+    "history": "history.back()",
+}
+# Pointer actions on the page's controls: selector, button, modifier key held.
+CLICKS = {
+    "link": ("#link", 1, None),
+    "link to a new window": ("#blank", 1, None),
+    "file link": ("#file", 1, None),
+    "link with the middle button": ("#link", 2, None),
+    "link with Ctrl": ("#link", 1, "ctrl"),
+    "window.open from a click": ("#open", 1, None),
+    "form submission": ("#submit", 1, None),
+    "download link": ("#download", 1, None),
+    "print button": ("#print", 1, None),
+    "file input": ("#chooser", 1, None),
+    "full screen button": ("#fullscreen", 1, None),
+    "context menu on the page": ("#text", 3, None),
+    "context menu on a link": ("#link", 3, None),
+    "the pointer's back button": ("#text", 8, None),
+}
+# Keys of browsers, of the engine, of the toolkit and of desktops. Alt+F4 is the window manager's
+# close request, which collapses the kiosk into its bubble.
+KEYS = ["F12", "ctrl+shift+i", "ctrl+shift+c", "ctrl+shift+j", "ctrl+shift+d", "ctrl+r", "F5", "ctrl+p",
+        "ctrl+s", "ctrl+o", "ctrl+w", "ctrl+q", "ctrl+t", "ctrl+l", "F11", "alt+Left", "alt+Home", "BackSpace",
+        "Menu", "shift+F10", "F10", "ctrl+F1", "ctrl+shift+s", "alt+F4"]
+COLLAPSING_KEYS = {"alt+F4"}
+
+
+class AwayServer:
+    """The web beyond the page: an ordinary page for any address, one that tells its parent it is
+    shown at /framed, a file to download at /attachment."""
+
+    def __init__(self):
+        self.paths = []
+        server = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                server.paths.append(self.path)
+                attachment = self.path.startswith("/attachment")
+                body = (b"kiosk" if attachment else
+                        b"<!doctype html><script>parent.postMessage('framed', '*')</script>" if self.path == "/framed"
+                        else b"<!doctype html><h1>away</h1>")
+                self.send_response(200)
+                if attachment:
+                    self.send_header("Content-Type", "application/octet-stream")
+                    self.send_header("Content-Disposition", 'attachment; filename="escape-attachment.bin"')
+                else:
+                    self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.address = f"http://127.0.0.1:{self.server.server_address[1]}"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+class Kiosk:
+    """The program showing the test page with the controls, and what can be checked about it."""
+
+    def __init__(self, inspector_keys=False):
+        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
+        try:
+            env = {}
+            if inspector_keys:
+                keyfile = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "glib-2.0" / "settings" / "keyfile"
+                keyfile.parent.mkdir(parents=True)
+                keyfile.write_text("[org/gtk/settings/debug]\nenable-inspector-keybinding=true\n")
+                env["GSETTINGS_BACKEND"] = "keyfile"
+            self.away = AwayServer()
+            self.opened_urls = self.desktop.record_default_browser()
+            self.page = PageChannel(self.desktop.home / "app")
+            self.program = self.desktop.launch(self.page.program, env=env)
+            self.interface = self.desktop.window("interface")
+            self.page.wait_for_page()
+            self.work_area = self.desktop.work_area()
+            self.desktop.wait_for_geometry(self.interface, self.work_area)
+            self.page.run("document.body.insertAdjacentHTML('beforeend', "
+                          f"{json.dumps(CONTROLS.format(away=self.away.address))});"
+                          "document.addEventListener('dragenter', () => window.dragEntered = true)")
+            self.url = self.page.run("location.href")
+            self.baseline = self.visible_windows()
+        except BaseException:
+            self.close()
+            raise
+
+    def visible_windows(self):
+        """Every window on the screen that has a name, of whatever program; not the toolkit's 1 x 1
+        helper windows off the screen's edge."""
+        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "."], check=False).split()
+        shown = {}
+        for window in found:
+            try:
+                box = self.desktop.geometry(window)
+                if box.width > 1 and box.x + box.width > 0:
+                    shown[window] = self.desktop.title(window)
+            except AssertionError:
+                pass  # gone meanwhile
+        return shown
+
+    def focus_page(self):
+        self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)
+        self.page.click(self.desktop, self.interface, "#text")
+
+    def escapes(self, frame=None, settle=1.5):
+        """What the last action opened or changed that it should not have, the interface being
+        expected at frame (the work area unless given); empty when nothing."""
+        time.sleep(settle)
+        found = []
+        new = {w: name for w, name in self.visible_windows().items() if w not in self.baseline}
+        if new:
+            found.append(f"new windows {sorted(new.values())}")
+        if self.desktop.geometry(self.interface) != (frame or self.work_area):
+            found.append(f"the interface moved to {self.desktop.geometry(self.interface)}")
+        # Only the interface runs the channel; the program may load it again (after a hang), nothing else.
+        try:
+            here = self.page.run("location.href", timeout=5)
+            if here != self.url:
+                found.append(f"the page is no longer the interface: {here}")
+        except Exception:
+            found.append("the interface page does not answer")
+        files = sorted(p.name for p in self.desktop.home.rglob("escape-*"))
+        if files:
+            found.append(f"downloaded {files}")
+        if self.opened_urls():
+            found.append(f"opened {self.opened_urls()}")
+        if self.program.poll() is not None:
+            found.append(f"the program ended with {self.program.returncode}")
+        return found
+
+    def collapses_and_expands(self):
+        self.page.post({"type": "minimize"})
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        self.page.post({"type": "wake"})
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
+
+    def close(self):
+        for part in ("page", "away"):
+            if hasattr(self, part):
+                getattr(self, part).close()
+        self.desktop.close()
+
+
+class KioskEscape(unittest.TestCase):
+    def kiosk(self, inspector_keys=False):
+        kiosk = Kiosk(inspector_keys)
+        self.addCleanup(kiosk.close)
+        return kiosk
+
+    def check_each(self, kiosk, actions, perform):
+        for name, action in actions:
+            with self.subTest(name):
+                perform(action)
+                self.assertEqual(kiosk.escapes(), [])
+        kiosk.collapses_and_expands()
+
+    def test_page_scripts_neither_leave_the_page_nor_open_windows_or_dialogs(self):
+        kiosk = self.kiosk()
+        run_soon = lambda script: kiosk.page.run(f"setTimeout(() => {{ {script} }}, 200)")
+        self.check_each(kiosk, PAGE_SCRIPTS.items(), lambda script: run_soon(script.format(away=kiosk.away.address)))
+
+    def test_clicks_on_links_and_controls_lead_nowhere_else(self):
+        kiosk = self.kiosk()
+
+        def click(action):
+            selector, button, modifier = action
+            if modifier:
+                kiosk.desktop.x(["xdotool", "keydown", modifier])
+            try:
+                kiosk.page.click(kiosk.desktop, kiosk.interface, selector, button)
+            finally:
+                if modifier:
+                    kiosk.desktop.x(["xdotool", "keyup", modifier])
+            # Away from the element, whose tool tip (a window of its own) would count as a new one.
+            kiosk.desktop.x(["xdotool", "mousemove", "1300", "700"])
+
+        self.check_each(kiosk, CLICKS.items(), click)
+
+    def test_keys_do_nothing_but_the_programs_own(self):
+        # With GTK's inspector keys allowed, as a user's settings may allow them.
+        kiosk = self.kiosk(inspector_keys=True)
+        kiosk.focus_page()
+
+        def press(keys):
+            kiosk.desktop.x(["xdotool", "key", "--clearmodifiers", keys])
+            if keys in COLLAPSING_KEYS:
+                kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.desktop.collapsed_frame())
+                kiosk.page.post({"type": "wake"})
+                kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.work_area)
+
+        self.check_each(kiosk, [(keys, keys) for keys in KEYS], press)
+
+    def test_tab_leaves_the_page_only_for_the_title_bar_and_its_menu(self):
+        kiosk = self.kiosk()
+        kiosk.focus_page()
+        wait_until(lambda: kiosk.desktop.x(["xdotool", "key", "Tab"]) is not None
+                   and kiosk.page.run("String(document.hasFocus())") == "false", 10, interval=0.2,
+                   message="the keyboard leaving the page")
+        # The menu button: its menu is drawn inside the window and offers the program's own items.
+        kiosk.desktop.x(["xdotool", "key", "Return"])
+        self.assertEqual(kiosk.escapes(), [])
+        kiosk.desktop.x(["xdotool", "key", "Escape"])
+        kiosk.collapses_and_expands()
+
+    def test_the_bubble_answers_only_a_click_of_the_primary_button(self):
+        kiosk = self.kiosk()
+        kiosk.page.post({"type": "minimize"})
+        bubble = kiosk.desktop.window("bubble")
+        kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.desktop.collapsed_frame())
+        kiosk.baseline = kiosk.visible_windows()
+        box = kiosk.desktop.geometry(bubble)
+        for button in ("3", "2"):
+            kiosk.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
+                             str(box.y + box.height // 2), "click", button])
+        self.assertEqual(kiosk.escapes(frame=kiosk.desktop.collapsed_frame()), [])
+        kiosk.desktop.x(["xdotool", "click", "1"])
+        kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.work_area)
+
+    def test_a_link_or_a_file_dragged_from_another_program_is_not_opened(self):
+        kiosk = self.kiosk()
+        dropped = kiosk.desktop.home / "dropped.html"
+        dropped.write_text("<!doctype html><h1>dropped</h1>")
+        for name, address in [("link", f"{kiosk.away.address}/dropped"), ("file", dropped.as_uri())]:
+            with self.subTest(name):
+                kiosk.page.run("window.dragEntered = false")
+                source = kiosk.desktop.launch(DRAG_SOURCE, arguments=[address])
+                try:
+                    window = wait_until(lambda: kiosk.desktop.x(["xdotool", "search", "--onlyvisible", "--pid",
+                                                                 str(source.pid), "--name", "^drag source$"],
+                                                                check=False).split(), 10, message="the drag source")[0]
+                    # The new window answers the pointer a moment after it is shown.
+                    time.sleep(1)
+                    kiosk.baseline = kiosk.visible_windows()
+                    box = kiosk.desktop.geometry(window)
+                    x, y = box.x + box.width // 2, box.y + box.height // 2
+                    kiosk.desktop.x(["xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "1",
+                                     "sleep", "0.3", "mousemove", "--sync", str(x + 30), str(y + 30), "sleep", "0.3",
+                                     "mousemove", "--sync", "700", "500", "sleep", "0.5",
+                                     "mousemove", "--sync", "720", "520", "sleep", "0.5", "mouseup", "1"])
+                    found = kiosk.escapes()
+                finally:
+                    source.kill()
+                    source.wait(10)
+                self.assertEqual(found, [])
+                # Unset too where the page was loaded again, having lost its process to the drop.
+                self.assertEqual(kiosk.page.run("window.dragEntered"), "true", "the drag reached this page")
+        kiosk.collapses_and_expands()
+
+    def test_the_page_keeps_its_own_fragments_and_frames(self):
+        kiosk = self.kiosk()
+        self.assertEqual(kiosk.page.run("location.hash = 'kiosk'; location.hash"), "#kiosk")
+        kiosk.url = kiosk.page.run("location.href")
+        # A frame goes where the page sends it; what a frame cannot show is not downloaded either.
+        shown = kiosk.page.run(
+            "new Promise(resolve => { addEventListener('message', event => resolve(event.data));"
+            f" document.body.insertAdjacentHTML('beforeend', '<iframe src={kiosk.away.address}/framed></iframe>"
+            f"<iframe src={kiosk.away.address}/attachment></iframe>'); }})")
+        self.assertEqual(shown, "framed")
+        wait_until(lambda: "/attachment" in kiosk.away.paths, 10, message="the frame asking for the file")
+        self.assertEqual(kiosk.escapes(), [])
+        kiosk.collapses_and_expands()
+
+
+if __name__ == "__main__":
+    unittest.main()
