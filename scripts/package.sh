@@ -9,4 +9,4 @@ cmake --build "$build" -j"$(nproc)"
 (cd "$build" && cpack -G DEB >/dev/null)
 package=$(ls "$build"/orvia-desktop_*.deb)
 echo "package: $package"
-lintian --no-tag-display-limit "$package" || true
+lintian --tag-display-limit 0 --fail-on error "$package"
