@@ -22,32 +22,16 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 
-from kiosk import PROGRAM, Desktop, Geometry, wait_until  # noqa: E402
+from kiosk import PROGRAM, Desktop, Geometry, process_tree, wait_until  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 SETTLE = 3.0  # after a change, for the page and the engine to reach their steady state
 
 
-def children():
-    """Parent pid -> child pids, for every process now running."""
-    found = {}
-    for entry in pathlib.Path("/proc").iterdir():
-        if entry.name.isdigit():
-            try:
-                fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
-            except OSError:
-                continue
-            found.setdefault(int(fields[1]), []).append(int(entry.name))
-    return found
-
-
 def cpu_times(root):
     """pid -> (name, CPU seconds used so far) for root and all its descendants."""
-    tree = children()
-    pending, result = [root], {}
-    while pending:
-        pid = pending.pop()
-        pending.extend(tree.get(pid, []))
+    result = {}
+    for pid in process_tree(root):
         try:
             stat = pathlib.Path(f"/proc/{pid}/stat").read_text()
         except OSError:

@@ -51,6 +51,23 @@ def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
         time.sleep(interval)
 
 
+def process_tree(root):
+    """root and every process below it now running (for the program: the web engine's web and network
+    processes, with the sandbox's helpers), parents before their children."""
+    children = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        if entry.name.isdigit():
+            try:
+                fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
+            except OSError:
+                continue
+            children.setdefault(int(fields[1]), []).append(int(entry.name))
+    found = [root]
+    for pid in found:
+        found.extend(sorted(children.get(pid, [])))
+    return found
+
+
 class Desktop(contextlib.AbstractContextManager):
     """A private X display with a window manager and a session bus."""
 
@@ -188,7 +205,16 @@ class Desktop(contextlib.AbstractContextManager):
         return "Map State: IsViewable" in self.x(["xwininfo", "-id", window], check=False)
 
     def geometry(self, window):
-        info = self.x(["xwininfo", "-id", window])
+        return self._geometry(self.x(["xwininfo", "-id", window]))
+
+    def placement(self, window):
+        """The window's geometry while it is mapped and viewable, else None: one X round trip, for
+        tight polling."""
+        info = self.x(["xwininfo", "-id", window], check=False)
+        return self._geometry(info) if "Map State: IsViewable" in info else None
+
+    @staticmethod
+    def _geometry(info):
         value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
         return Geometry(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                         value("Height"))
