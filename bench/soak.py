@@ -49,8 +49,8 @@ OPENED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-han
                 "x-scheme-handler/javascript", "x-scheme-handler/file", "x-scheme-handler/data",
                 "x-scheme-handler/ftp", "x-scheme-handler/ws", "x-scheme-handler/about", "text/plain",
                 "text/html", "inode/directory"]
-RSS, PSS, PRIVATE, COUNT = range(4)
-SAMPLE_READINGS = 5
+RSS, PSS, ANONYMOUS, COUNT = range(4)
+SAMPLE_READINGS = 6
 PROCESS_GROUPS = {"OrviaDesktop": "program", "WebKitWebProces": "web", "WebKitNetworkPr": "network"}
 
 # Defines orviaSoak in the page. batch(first, count, same) posts the messages first .. first+count-1,
@@ -129,7 +129,7 @@ def percentile(values, fraction):
 
 
 def memory_now(root):
-    """kB of RSS, PSS and private memory, and the process count, per process group of the program's tree."""
+    """kB of RSS, PSS and anonymous memory, and the process count, per process group of the program's tree."""
     totals = {}
     for pid in process_tree(root):
         try:
@@ -141,19 +141,19 @@ def memory_now(root):
         group = totals.setdefault(PROCESS_GROUPS.get(name, "helpers"), [0, 0, 0, 0])
         group[RSS] += kilobytes("Rss")
         group[PSS] += kilobytes("Pss")
-        group[PRIVATE] += kilobytes("Private_Clean") + kilobytes("Private_Dirty")
+        group[ANONYMOUS] += kilobytes("Anonymous")
         group[COUNT] += 1
     return totals
 
 
 def memory(root):
-    """The reading with the least private memory of a few over some seconds: garbage the engines have
-    not collected yet comes and goes between them, what is kept stays."""
+    """The reading with the least anonymous memory of a few over some seconds: garbage the engines
+    have not collected yet comes and goes between them, what is kept stays."""
     readings = []
     for _ in range(SAMPLE_READINGS):
         readings.append(memory_now(root))
-        time.sleep(0.5)
-    return min(readings, key=lambda totals: sum(v[PRIVATE] for v in totals.values()))
+        time.sleep(1.0)
+    return min(readings, key=lambda totals: total(totals, ANONYMOUS))
 
 
 def web_processes(root):
@@ -236,15 +236,15 @@ def total(totals, field):
 
 def print_memory_table(samples):
     groups = ["program", "web", "network", "helpers"]
-    print("\n| sample | cycles | messages | processes | " + " | ".join(f"{g} RSS / PSS / private" for g in groups)
-          + " | total RSS | total PSS | total private |")
+    print("\n| sample | cycles | messages | processes | " + " | ".join(f"{g} RSS / PSS / anon" for g in groups)
+          + " | total RSS | total PSS | total anon |")
     print("|---|---:|---:|---:|" + "---:|" * len(groups) + "---:|---:|---:|")
     for label, cycles, messages, totals in samples:
-        cells = [" / ".join(megabytes(totals[g][f]) for f in (RSS, PSS, PRIVATE)) if g in totals else "-"
+        cells = [" / ".join(megabytes(totals[g][f]) for f in (RSS, PSS, ANONYMOUS)) if g in totals else "-"
                  for g in groups]
         print(f"| {label} | {cycles} | {messages} | {total(totals, COUNT)} | " + " | ".join(cells)
-              + "".join(f" | {megabytes(total(totals, f))}" for f in (RSS, PSS, PRIVATE)) + " |")
-    print("(MB; helpers: the sandbox's bwrap and xdg-dbus-proxy processes; private: pages no other process maps)")
+              + "".join(f" | {megabytes(total(totals, f))}" for f in (RSS, PSS, ANONYMOUS)) + " |")
+    print("(MB; helpers: the sandbox's bwrap and xdg-dbus-proxy processes; anon: anonymous memory (heaps, stacks), which no other program's use of the same libraries moves)")
 
 
 def summary(name, seconds):
@@ -321,8 +321,8 @@ def main():
                     samples.append((f"{10 * steps[cycle]}%", cycle, sent + refused, totals))
                     print(f"{10 * steps[cycle]:3d}% cycle {cycle}, messages {sent + refused}, "
                           f"{time.monotonic() - started:.0f} s: total RSS {megabytes(total(totals, RSS))}, "
-                          f"PSS {megabytes(total(totals, PSS))}, private {megabytes(total(totals, PRIVATE))} MB ("
-                          + ", ".join(f"{g} {megabytes(v[PRIVATE])}" for g, v in totals.items())
+                          f"PSS {megabytes(total(totals, PSS))}, anon {megabytes(total(totals, ANONYMOUS))} MB ("
+                          + ", ".join(f"{g} {megabytes(v[ANONYMOUS])}" for g, v in totals.items())
                           + f"); cycle median {1000 * statistics.median(cycle_times):.0f} ms", flush=True)
             elapsed = time.monotonic() - started
 
@@ -367,13 +367,13 @@ def main():
                               for g in middle if g in end and middle[g][field])
         return 100 * (total(end, field) - total(middle, field)) / total(middle, field), per_group
 
-    private, private_groups = growth(PRIVATE)
+    anonymous, anonymous_groups = growth(ANONYMOUS)
     pss, pss_groups = growth(PSS)
-    levels_off = private < LEVEL_OFF_PERCENT
-    print(f"\nfrom the middle to the end: total private {private:+.1f} % ({private_groups}); "
+    levels_off = anonymous < LEVEL_OFF_PERCENT
+    print(f"\nfrom the middle to the end: total anonymous {anonymous:+.1f} % ({anonymous_groups}); "
           f"total PSS {pss:+.1f} % ({pss_groups})")
     print("verdict: " + ("memory levels off" if levels_off else "memory GROWS")
-          + f" (private memory, limit {LEVEL_OFF_PERCENT:g} %; PSS also moves with other programs mapping the same libraries)")
+          + f" (anonymous memory, limit {LEVEL_OFF_PERCENT:g} %; PSS also moves with other programs mapping the same libraries)")
     print("checks: " + ("all passed" if not soak.failures else f"{len(soak.failures)} FAILED"))
     sys.exit(0 if levels_off and not soak.failures else 1)
 
