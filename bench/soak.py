@@ -171,6 +171,7 @@ class Soak:
     def __init__(self, desktop, page, program):
         self.desktop, self.page, self.program = desktop, page, program
         self.failures = []
+        self.cycle = 0
         self.interface = desktop.window("interface", timeout=30)
         page.wait_for_page(60)
         self.area = desktop.work_area()
@@ -190,12 +191,15 @@ class Soak:
                 and self.desktop.placement(self.bubble) == self.corner)
 
     def wait_for(self, predicate, what):
+        """Polls tightly for the windows' state; a state not reached in time is a failure, counted with
+        its time, and the soak goes on (the next transition sets both windows again)."""
         deadline = time.monotonic() + TRANSITION_TIMEOUT
         while not predicate():
             if time.monotonic() > deadline:
-                raise SystemExit(f"FAIL: not {what} after {TRANSITION_TIMEOUT:g} s: interface "
-                                 f"{self.desktop.placement(self.interface)}, bubble "
-                                 f"{self.bubble and self.desktop.placement(self.bubble)}")
+                self.check(False, f"cycle {self.cycle}: not {what} after {TRANSITION_TIMEOUT:g} s: interface "
+                                  f"{self.desktop.placement(self.interface)}, bubble "
+                                  f"{self.bubble and self.desktop.placement(self.bubble)}")
+                break
             time.sleep(0.002)
         return time.monotonic()
 
@@ -298,6 +302,7 @@ def main():
                 refused += result["refused"]
 
             for cycle in range(1, options.cycles + 1):
+                soak.cycle = cycle
                 k = batch_at.get(cycle)
                 if k is not None and k % 2 == 0:
                     send_batch(k, "wake")
