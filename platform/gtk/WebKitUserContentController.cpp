@@ -1,6 +1,7 @@
 #include "WebKitUserContentController.h"
 
 #include "CallbackGuard.h"
+#include "FreedMemory.h"
 #include "ScriptMessageBody.h"
 
 namespace platform::gtk {
@@ -54,9 +55,9 @@ void WebKitUserContentController::onScriptMessage(WebKitUserContentManager*, Web
     callFromC([registration, result] {
         // The handler may remove its own registration; nothing of it is read afterwards.
         ScriptMessageHandler* handler = registration->handler;
-        const ScriptMessage message{registration->name,
-                                    scriptMessageBody(webkit_javascript_result_get_js_value(result))};
-        handler->didReceiveScriptMessage(message);
+        auto body = scriptMessageBody(webkit_javascript_result_get_js_value(result));
+        handler->didReceiveScriptMessage(ScriptMessage{registration->name, std::move(body.value)});
+        releaseFreedMemory(body.textBytes);
     });
 }
 

@@ -188,7 +188,16 @@ class Desktop(contextlib.AbstractContextManager):
         return "Map State: IsViewable" in self.x(["xwininfo", "-id", window], check=False)
 
     def geometry(self, window):
-        info = self.x(["xwininfo", "-id", window])
+        return self._geometry(self.x(["xwininfo", "-id", window]))
+
+    def placement(self, window):
+        """The window's geometry while it is mapped and viewable, else None: one X round trip, for
+        tight polling."""
+        info = self.x(["xwininfo", "-id", window], check=False)
+        return self._geometry(info) if "Map State: IsViewable" in info else None
+
+    @staticmethod
+    def _geometry(info):
         value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
         return Geometry(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                         value("Height"))

@@ -9,7 +9,7 @@ namespace {
 nlohmann::json bodyOf(const char* expression) {
     JSCContext* context = jsc_context_new();
     JSCValue* value = jsc_context_evaluate(context, expression, -1);
-    auto body = scriptMessageBody(value);
+    auto body = scriptMessageBody(value).value;
     const bool exceptionLeft = jsc_context_get_exception(context) != nullptr;
     g_object_unref(value);
     g_object_unref(context);
@@ -51,7 +51,17 @@ TEST(ScriptMessageBodyTest, WhatJsonCannotHoldBecomesNull) {
 TEST(ScriptMessageBodyTest, DropsMembersJsonDropsAndKeepsTheRest) {
     EXPECT_EQ(bodyOf("({type: 'wake', callback() {}, missing: undefined})"),
               nlohmann::json({{"type", "wake"}}));
-    EXPECT_TRUE(scriptMessageBody(nullptr).is_null());
+    EXPECT_TRUE(scriptMessageBody(nullptr).value.is_null());
+}
+
+TEST(ScriptMessageBodyTest, TellsTheSizeOfTheTextItWasReadFrom) {
+    JSCContext* context = jsc_context_new();
+    JSCValue* value = jsc_context_evaluate(context, "({type: 'wake', padding: 'x'.repeat(1000)})", -1);
+    EXPECT_EQ(scriptMessageBody(value).textBytes,
+              std::string(R"({"type":"wake","padding":""})").size() + 1000);
+    g_object_unref(value);
+    g_object_unref(context);
+    EXPECT_EQ(scriptMessageBody(nullptr).textBytes, 0u);
 }
 
 } // namespace
