@@ -260,7 +260,11 @@
         const rounded = Math.round(level * 50) / 50;
         if (rounded !== shownLevel) {
             shownLevel = rounded;
-            byId("stage").style.setProperty("--level", String(rounded));
+            // Only on the two elements that show it: set on the stage, every change restyled the
+            // whole face with its shadows, and the engine's memory grew with it.
+            for (const element of document.querySelectorAll(".halo, .meter")) {
+                element.style.setProperty("--level", String(rounded));
+            }
         }
     }
 

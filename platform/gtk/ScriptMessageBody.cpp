@@ -16,6 +16,10 @@ ScriptMessageBody scriptMessageBody(JSCValue* value) {
         return {};
     }
     const std::size_t textBytes = std::strlen(text);
+    if (textBytes > maximumMessageBytes) {
+        g_free(text);
+        return {nullptr, textBytes};
+    }
     auto body = nlohmann::json::parse(text, text + textBytes, nullptr, /*allow_exceptions=*/false);
     g_free(text);
     return {body.is_discarded() ? nlohmann::json(nullptr) : std::move(body), textBytes};

@@ -54,6 +54,14 @@ TEST(ScriptMessageBodyTest, DropsMembersJsonDropsAndKeepsTheRest) {
     EXPECT_TRUE(scriptMessageBody(nullptr).value.is_null());
 }
 
+TEST(ScriptMessageBodyTest, BodiesOverTheLimitBecomeNullUnread) {
+    const std::string atLimit = "'x'.repeat(" + std::to_string(maximumMessageBytes - 2) + ")";
+    EXPECT_EQ(bodyOf(atLimit.c_str()), std::string(maximumMessageBytes - 2, 'x'));
+    const std::string overLimit = "'x'.repeat(" + std::to_string(maximumMessageBytes - 1) + ")";
+    EXPECT_TRUE(bodyOf(overLimit.c_str()).is_null());
+    EXPECT_TRUE(bodyOf("({type: 'minimize', bytes: Array.from(new Uint8Array(1 << 20))})").is_null());
+}
+
 TEST(ScriptMessageBodyTest, TellsTheSizeOfTheTextItWasReadFrom) {
     JSCContext* context = jsc_context_new();
     JSCValue* value = jsc_context_evaluate(context, "({type: 'wake', padding: 'x'.repeat(1000)})", -1);
