@@ -26,7 +26,8 @@ void installHeaderBarStyle(GdkScreen* screen) {
         "headerbar.orvia-slim button.titlebutton { min-height: 0; padding: 2px; }"
         "headerbar.orvia-transparent { background: none; border: none; box-shadow: none; }"
         "headerbar.orvia-transparent button { color: rgba(255, 255, 255, 0.85);"
-        " background: rgba(0, 0, 0, 0.28); border: none; box-shadow: none; border-radius: 50%; margin: 4px 2px; }"
+        " background: rgba(0, 0, 0, 0.28); border: none; box-shadow: none; border-radius: 50%; margin: 4px "
+        "2px; }"
         "headerbar.orvia-transparent button:hover { background: rgba(0, 0, 0, 0.45); }";
     GObjectRef<GtkCssProvider> provider(gtk_css_provider_new());
     GError* error = nullptr;
@@ -425,15 +426,19 @@ gboolean GtkWindowBackend::onWindowStateEvent(GtkWidget*, GdkEventWindowState* e
 // sets a frame, a window that is not there is put there directly.
 // While a frame settles, a window short of it at or below its minimum size is GTK or the window
 // manager on the way (or a relayout clamping a stale size), never the user's choice.
-bool GtkWindowBackend::isInterimSize(const GdkRectangle& size) const {
-    if (!settlingFrame_ || (size.width == settlingFrame_->width && size.height == settlingFrame_->height))
+bool GtkWindowBackend::isInterimGeometry(const GdkRectangle& geometry) const {
+    if (!settlingFrame_ || gdk_rectangle_equal(&geometry, &*settlingFrame_))
         return false;
     const int minimumWidth = std::max(pixels(minSize_.width), appliedLimits_.min_width);
     const int minimumHeight = std::max(pixels(minSize_.height), appliedLimits_.min_height);
-    // Below the minimum the window takes no input, so no size on the way there is the user's.
+    // Below the minimum the window takes no input, so nothing on the way there, size or place, is
+    // the user's (X may report the new size at the old place first).
     if (settlingFrame_->width < minimumWidth || settlingFrame_->height < minimumHeight)
         return true;
-    return size.width <= minimumWidth && size.height <= minimumHeight;
+    // A move at the size set is the user's.
+    if (geometry.width == settlingFrame_->width && geometry.height == settlingFrame_->height)
+        return false;
+    return geometry.width <= minimumWidth && geometry.height <= minimumHeight;
 }
 
 gboolean GtkWindowBackend::holdSettlingFrame(gpointer data) {
@@ -446,7 +451,7 @@ gboolean GtkWindowBackend::holdSettlingFrame(gpointer data) {
         return G_SOURCE_REMOVE;
     }
     const GdkRectangle& target = *self->settlingFrame_;
-    if (self->isInterimSize(self->configured_))
+    if (self->isInterimGeometry(self->configured_))
         gdk_window_move_resize(window, target.x, target.y, target.width, target.height);
     return G_SOURCE_CONTINUE;
 }
@@ -455,7 +460,7 @@ gboolean GtkWindowBackend::onConfigureEvent(GtkWidget* widget, GdkEventConfigure
     auto* self = static_cast<GtkWindowBackend*>(data);
     const GdkRectangle geometry{event->x, event->y, event->width, event->height};
     self->configured_ = geometry;
-    if (self->isInterimSize(geometry)) {
+    if (self->isInterimGeometry(geometry)) {
         self->applySizeLimits();
         return FALSE;
     }

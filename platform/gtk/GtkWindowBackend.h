@@ -65,7 +65,7 @@ private:
     static gboolean onWindowStateEvent(GtkWidget* widget, GdkEventWindowState* event, gpointer self);
     static gboolean onConfigureEvent(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
     static gboolean holdSettlingFrame(gpointer self);
-    bool isInterimSize(const GdkRectangle& size) const;
+    bool isInterimGeometry(const GdkRectangle& geometry) const;
     static gboolean onTitlebarPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
