@@ -25,9 +25,6 @@ GObjectRef<GtkApplication> makeApplication(const std::string& applicationIdentif
     g_set_prgname(programName);
     gdk_set_program_class(programName);
     gdk_set_allowed_backends("x11");
-    // Nothing here draws with GDK's GL; without this GDK loads the GL driver at startup only to
-    // pick visuals for it.
-    g_setenv("GDK_GL", "disable", FALSE);
 
     const char* identifier =
         g_application_id_is_valid(applicationIdentifier.c_str()) ? applicationIdentifier.c_str() : nullptr;

@@ -36,7 +36,8 @@ WebKitWebView* makeWebView(const WebViewConfiguration& configuration) {
     // The page is CSS animation and text: drawn on the CPU it shows sooner (no GL context or
     // shader compilation in the web process), takes a third less memory and less CPU under
     // software GL (see docs/benchmarks.md).
-    webkit_settings_set_hardware_acceleration_policy(settings.get(), WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    webkit_settings_set_hardware_acceleration_policy(settings.get(),
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
     // The window's frame is the program's: a page's element does not take the whole screen.
     webkit_settings_set_enable_fullscreen(settings.get(), FALSE);
 
@@ -82,7 +83,13 @@ void WebKitWebViewBackend::evaluateJavaScript(const std::string& script) {
 }
 
 void WebKitWebViewBackend::setDrawsBackground(bool draws) {
-    const GdkRGBA colour = draws ? GdkRGBA{1.0, 1.0, 1.0, 1.0} : GdkRGBA{0.0, 0.0, 0.0, 0.0};
+    GdkRGBA colour{1.0, 1.0, 1.0, 1.0};
+    // Drawn on the CPU, the view's transparent pixels replace what lies below them rather than
+    // showing it (black in an opaque window). Its window is opaque in the theme's background
+    // colour, so painting that colour shows the same as painting nothing.
+    if (!draws &&
+        !gtk_style_context_lookup_color(gtk_widget_get_style_context(widget()), "theme_bg_color", &colour))
+        colour = GdkRGBA{0.0, 0.0, 0.0, 0.0};
     webkit_web_view_set_background_color(webView_.get(), &colour);
 }
 
