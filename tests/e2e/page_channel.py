@@ -9,12 +9,18 @@ messages, call getUserMedia, read the shipped page's state.
 
 import http.server
 import json
+import os
 import pathlib
 import queue
 import shutil
 import threading
+import unittest
 
-from kiosk import BUILD_DIR, PROGRAM, wait_until
+from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
+
+needs_mock_devices = unittest.skipUnless(
+    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
+    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
 
 BUNDLE = "OrviaDesktop_OrviaDesktop.bundle"
 
@@ -130,3 +136,25 @@ class PageChannel:
     def close(self):
         self._server.shutdown()
         self._server.server_close()
+
+
+class PageProgramTest(unittest.TestCase):
+    """Each test starts the real program on its own desktop with a channel page (the shipped page
+    with the channel added when `bundled`), and waits until the interface fills the work area."""
+
+    bundled = False
+
+    def setUp(self):
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.before_launch()
+        self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled)
+        self.addCleanup(self.page.close)
+        self.program = self.desktop.launch(self.page.program)
+        self.interface = self.desktop.window("interface")
+        self.page.wait_for_page()
+        self.work_area = self.desktop.work_area()
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
+
+    def before_launch(self):
+        """What a test case needs in place before the program starts."""

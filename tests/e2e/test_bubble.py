@@ -6,8 +6,8 @@ import subprocess
 import time
 import unittest
 
-from kiosk import ARTIFACTS, Desktop, Geometry, wait_until
-from page_channel import PageChannel
+from kiosk import ARTIFACTS, Geometry, wait_until
+from page_channel import PageProgramTest
 
 SIDE = 112
 MARGIN = 24
@@ -16,18 +16,7 @@ FILL = (20, 82, 92)  # 0.08, 0.32, 0.36
 BORDER = (245, 173, 20)  # 0.96, 0.68, 0.08
 
 
-class Bubble(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
-        self.addCleanup(self.desktop.close)
-        self.page = PageChannel(self.desktop.home / "app")
-        self.addCleanup(self.page.close)
-        self.program = self.desktop.launch(self.page.program)
-        self.interface = self.desktop.window("interface")
-        self.page.wait_for_page()
-        self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
-
+class Bubble(PageProgramTest):
     def corner(self):
         area = self.work_area
         return Geometry(area.x + area.width - SIDE - MARGIN, area.y + area.height - MARGIN - SIDE, SIDE, SIDE)

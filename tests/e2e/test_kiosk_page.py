@@ -5,33 +5,21 @@ runs is the shipped page; its state is read from the data attributes it keeps on
 """
 
 import json
-import os
 import time
 import unittest
 
-from kiosk import Desktop, wait_until
-from page_channel import PageChannel
+from kiosk import wait_until
+from page_channel import PageProgramTest, needs_mock_devices
 
 HELP = "https://orvia.ai/help"
 
-needs_mock_devices = unittest.skipUnless(
-    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
-    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
-
 
 @needs_mock_devices
-class KioskPage(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
-        self.addCleanup(self.desktop.close)
+class KioskPage(PageProgramTest):
+    bundled = True
+
+    def before_launch(self):
         self.opened_urls = self.desktop.record_default_browser()
-        self.page = PageChannel(self.desktop.home / "app", bundled=True)
-        self.addCleanup(self.page.close)
-        self.program = self.desktop.launch(self.page.program)
-        self.interface = self.desktop.window("interface")
-        self.page.wait_for_page()
-        self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def state(self):
         return json.loads(self.page.run("JSON.stringify(document.documentElement.dataset)"))

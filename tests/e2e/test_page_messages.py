@@ -1,32 +1,18 @@
 """The page's script messages and media requests, answered by the real program."""
 
-import os
 import time
 import unittest
 
-from kiosk import Desktop, wait_until
-from page_channel import PageChannel
+from kiosk import wait_until
+from page_channel import PageProgramTest, needs_mock_devices
 
 HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",
                  "x-scheme-handler/javascript", "x-scheme-handler/file", "text/plain", "inode/directory"]
 
-needs_mock_devices = unittest.skipUnless(
-    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
-    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
 
-
-class PageMessages(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
-        self.addCleanup(self.desktop.close)
+class PageMessages(PageProgramTest):
+    def before_launch(self):
         self.opened_urls = self.desktop.record_default_browser(HANDLED_TYPES)
-        self.page = PageChannel(self.desktop.home / "app")
-        self.addCleanup(self.page.close)
-        self.program = self.desktop.launch(self.page.program)
-        self.interface = self.desktop.window("interface")
-        self.page.wait_for_page()
-        self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def test_minimize_and_wake_and_nothing_else(self):
         for ignored in ["minimize", ["minimize"], {"type": "Minimize"}, {"type": 1}, {"kind": "minimize"}]:

@@ -15,7 +15,7 @@ import unittest
 
 from kiosk import Desktop, wait_until
 from test_interface_loading import BUNDLE_NAME, ReportServer, installation
-from test_page_messages import needs_mock_devices
+from page_channel import needs_mock_devices
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
