@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing OrviaDesktop needs on Debian 12, if missing.
+# With --list, prints the packages instead.
 set -euo pipefail
 
 packages=(
@@ -9,8 +10,13 @@ packages=(
     bubblewrap xdg-dbus-proxy
     xvfb openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick dbus dbus-x11
     desktop-file-utils openssl ca-certificates chromium clang libclang-rt-14-dev
-    dpkg-dev lintian xcompmgr
+    dpkg-dev lintian xcompmgr shfmt
 )
+
+if [ "${1:-}" = --list ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 missing=()
 for package in "${packages[@]}"; do

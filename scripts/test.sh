@@ -6,6 +6,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ORVIA_BUILD_DIR:-$root/build}"
 
 "$root/scripts/install-dependencies.sh"
+# Every program the scripts and tests start must come from what was just installed.
+"$root/scripts/check-programs.py"
 "$root/scripts/check-toolkit-free.sh"
 # The unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer and ThreadSanitizer.
 "$root/scripts/sanitizers.sh"

@@ -256,8 +256,12 @@ class Desktop(contextlib.AbstractContextManager):
                     process.wait(5)
             for handle in getattr(process, "output_files", ()):
                 handle.close()
-        # A document portal started on the bus may have left its file system mounted there.
-        subprocess.run(["fusermount", "-u", "-z", str(self.home / "runtime" / "doc")], capture_output=True)
+        # A document portal started on the bus (where one is installed) may have left its file
+        # system mounted there; whoever installed the portal installed FUSE's tools with it.
+        portal = self.home / "runtime" / "doc"
+        fusermount = shutil.which("fusermount3") or shutil.which("fusermount")
+        if os.path.ismount(portal) and fusermount:
+            subprocess.run([fusermount, "-u", "-z", str(portal)], capture_output=True)
         if os.environ.get("ORVIA_KEEP_E2E_HOME") is None:
             with contextlib.suppress(OSError):
                 shutil.rmtree(self.home, ignore_errors=True)
