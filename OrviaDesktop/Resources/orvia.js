@@ -7,6 +7,9 @@
 (function () {
     const root = document.documentElement;
     const RETRY_MS = 15000;
+    // The meter reads the microphone 20 times a second: lively to the eye, and the page is not
+    // redrawn at frame rate on a kiosk's CPU for it.
+    const METER_MS = 50;
     const MIC_TEXT = {
         asking: "Turning on the microphone…",
         listening: "Listening",
@@ -21,7 +24,7 @@
     let micRequest = 0; // bumped to orphan a request still in flight
     let stream = null;
     let audio = null;
-    let frame = 0;
+    let meterTimer = 0;
     let retryTimer = 0;
     let shownLevel = -1;
 
@@ -233,11 +236,11 @@
             stopMeter();
             return;
         }
-        frame = requestAnimationFrame(drawLevel);
+        meterTimer = setTimeout(drawLevel, METER_MS);
     }
 
     function drawLevel() {
-        frame = 0;
+        meterTimer = 0;
         if (!audio) {
             return;
         }
@@ -251,26 +254,33 @@
         const decibels = 20 * Math.log10(Math.sqrt(sum / samples.length) || 1e-6);
         // -60 dB is silence on the meter, -12 dB a loud voice close by; it rises fast and falls slowly.
         const target = Math.min(1, Math.max(0, (decibels + 60) / 48));
-        audio.level = target > audio.level ? target : audio.level * 0.9 + target * 0.1;
+        audio.level = target > audio.level ? target : audio.level * 0.73 + target * 0.27;
         showLevel(audio.level);
-        frame = requestAnimationFrame(drawLevel);
+        meterTimer = setTimeout(drawLevel, METER_MS);
     }
 
+    // The halo swells and brightens with the level; bar i of the meter lights up once the level
+    // passes i fifths of the range.
     function showLevel(level) {
         const rounded = Math.round(level * 50) / 50;
-        if (rounded !== shownLevel) {
-            shownLevel = rounded;
-            // Only on the two elements that show it: set on the stage, every change restyled the
-            // whole face with its shadows, and the engine's memory grew with it.
-            for (const element of document.querySelectorAll(".halo, .meter")) {
-                element.style.setProperty("--level", String(rounded));
-            }
+        if (rounded === shownLevel) {
+            return;
         }
+        shownLevel = rounded;
+        // Final values rather than a custom property the styles compute them from: the engine's
+        // memory grew with every change of such a property, for good.
+        for (const halo of document.querySelectorAll(".halo")) {
+            halo.style.transform = `scale(${0.96 + rounded * 0.14})`;
+            halo.style.opacity = String(0.45 + rounded * 0.55);
+        }
+        document.querySelectorAll(".meter i").forEach((bar, i) => {
+            bar.style.opacity = String(Math.min(1, Math.max(0.22, (rounded * 5 - i) * 1.2)));
+        });
     }
 
     function stopMeter() {
-        cancelAnimationFrame(frame);
-        frame = 0;
+        clearTimeout(meterTimer);
+        meterTimer = 0;
         if (audio) {
             const context = audio.context;
             audio = null;

@@ -133,7 +133,7 @@ def shell_with_microphone(page, checks, shots):
     checks.expect("kiosk text", page.eval("document.querySelector('.kiosk').textContent"), f"Kiosk {kiosk_code(MEMBER_ID)}")
     page.wait_for("document.documentElement.dataset.orviaMic === 'listening'")
     checks.expect("tracks while listening", data(page, "orviaTracks"), "1")
-    page.wait_for("parseFloat(document.querySelector('.halo').style.getPropertyValue('--level')) > 0")
+    page.wait_for("parseFloat(document.querySelector('.halo').style.opacity) > 0.45")
     check_layout(page, checks, "embedded", shots)
     page.resize(1440, 900)
 
