@@ -75,6 +75,8 @@ VARIANTS = {
     "no-transition": edit("orvia.css", "    transition: transform 0.12s linear, opacity 0.12s linear;\n", ""),
     # The meter's bars never reach full opacity, so none of them ever stops being translucent.
     "meter-translucent": edit("orvia.css", "* 1.2), 1);", "* 1.2), 0.99);"),
+    # The microphone is never asked for.
+    "no-microphone": edit("orvia.js", "    function startMicrophone() {\n", "    function startMicrophone() {\n        return;\n"),
     # The microphone is taken, but no audio context or analyser is made.
     "no-analyser": edit("orvia.js", "        const AudioContextType = window.AudioContext",
                         "        return;\n        const AudioContextType = window.AudioContext"),
@@ -169,7 +171,7 @@ def growth(rows, key):
 
 
 def chart(rows, title):
-    width, height, left, top, bottom = 720, 300, 56, 34, 40
+    width, height, left, top, bottom = 720, 300, 56, 46, 40
     series = [("web anonymous", "#2f6fd0", lambda a, p: a["web"]),
               ("all anonymous", "#d98b2b", lambda a, p: sum(a.values())),
               ("all PSS", "#9aa5b4", lambda a, p: sum(p.values()))]
