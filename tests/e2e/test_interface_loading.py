@@ -227,7 +227,7 @@ class InterfaceLoading(unittest.TestCase):
         process = self.desktop.launch(program)
         status = process.wait(30)
 
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 78, "EX_CONFIG: an installation that starting again cannot mend")
         # The toolkit may have warned before; the message is a whole line of its own.
         message = f"could not load resource bundle: from {self.folder / BUNDLE_NAME} or {installed}\n"
         self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
