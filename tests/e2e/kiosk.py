@@ -52,16 +52,16 @@ def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
 
 
 def process_status(pid):
-    """(parent, session) of a process, or None once it is gone."""
+    """(parent, session) of a running process, or None once it has ended (a zombie has)."""
     try:
         fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-        return int(fields[1]), int(fields[3])
+        return (int(fields[1]), int(fields[3])) if fields[0] != "Z" else None
     except (OSError, IndexError, ValueError):
         return None
 
 
 def session_members(leader):
-    """The processes still in the session that leader started, as every launched program does."""
+    """The running processes in the session that leader started, as every launched program does."""
     return [int(entry.name) for entry in pathlib.Path("/proc").iterdir()
             if entry.name.isdigit() and (process_status(entry.name) or (0, 0))[1] == leader]
 
