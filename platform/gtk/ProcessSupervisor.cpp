@@ -26,8 +26,8 @@ namespace {
 
 using Seconds = RestartPolicy::Seconds;
 
-// Raised without privilege, so that the kernel ends the supervised program, which comes back,
-// before the supervisor, which brings it back, or other processes of the session its size.
+// Raised without privilege, so that when memory runs out the kernel ends the supervised program,
+// which comes back, before the supervisor, which brings it back, or another process as large.
 constexpr char supervisedOomScoreAdjustment[] = "300";
 
 // What a program that could not be started at all ends with, as a shell has it.
