@@ -37,7 +37,7 @@ const ResourceBundle& module(const platform::Bundle& mainBundle) {
         std::fprintf(stderr, "%s\n", missingResourceBundleMessage(locations).c_str());
         // At once: nothing of the program's state is worth tearing down, and static destructors
         // could race the toolkit's threads.
-        std::_Exit(EXIT_FAILURE);
+        std::_Exit(missingResourceBundleExitStatus);
     }
     return opened.emplace(locations.first, *bundle).first->second;
 }

@@ -51,6 +51,31 @@ def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
         time.sleep(interval)
 
 
+def process_status(pid):
+    """(parent, session) of a running process, or None once it has ended (a zombie has)."""
+    try:
+        fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+        return (int(fields[1]), int(fields[3])) if fields[0] != "Z" else None
+    except (OSError, IndexError, ValueError):
+        return None
+
+
+def session_members(leader):
+    """The running processes in the session that leader started, as every launched program does."""
+    return [int(entry.name) for entry in pathlib.Path("/proc").iterdir()
+            if entry.name.isdigit() and (process_status(entry.name) or (0, 0))[1] == leader]
+
+
+def assert_ended_for_good(program, watch=10.0):
+    """Waits for every process of the launched program to end, then checks that none comes back."""
+    wait_until(lambda: not session_members(program.pid), 10, message="every process of the program to end")
+    deadline = time.monotonic() + watch
+    while time.monotonic() < deadline:
+        if session_members(program.pid):
+            raise AssertionError(f"the program came back: {session_members(program.pid)}")
+        time.sleep(0.5)
+
+
 class Desktop(contextlib.AbstractContextManager):
     """A private X display with a window manager and a session bus."""
 
@@ -103,8 +128,8 @@ class Desktop(contextlib.AbstractContextManager):
         # Xvfb picks a free display itself and names it once it is ready, so that test runs side by
         # side never share one.
         reader, writer = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(writer), "-noreset", "-screen", "0", f"{self.width}x{self.height}x24",
-                     "-nolisten", "tcp"], pass_fds=(writer,))
+        self._x_server = self._spawn(["Xvfb", "-displayfd", str(writer), "-noreset", "-screen", "0",
+                                      f"{self.width}x{self.height}x24", "-nolisten", "tcp"], pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(reader) as ready:
             number = ready.readline().strip()
@@ -177,11 +202,14 @@ class Desktop(contextlib.AbstractContextManager):
                 result.append(window)
         return result
 
-    def window(self, role, timeout=20.0):
-        """Waits for the one mapped window of the role and returns its id."""
+    def window(self, role, timeout=20.0, not_owned_by=None):
+        """Waits for the one mapped window of the role, of another process than not_owned_by when
+        given, and returns its id. (The X server hands an ended client's window ids to the next one.)"""
         def mapped():
             candidates = [w for w in self.windows(role) if self.is_viewable(w)]
-            return candidates[0] if len(candidates) == 1 else None
+            if len(candidates) == 1 and (not_owned_by is None or self.owner(candidates[0]) not in (None, not_owned_by)):
+                return candidates[0]
+            return None
         return wait_until(mapped, timeout, message=f"a mapped {role} window")
 
     def is_viewable(self, window):
@@ -201,6 +229,11 @@ class Desktop(contextlib.AbstractContextManager):
         value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
         return Geometry(value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                         value("Height"))
+
+    def owner(self, window):
+        """The id of the process that owns the window, or None once the window is gone."""
+        pid = self.x(["xdotool", "getwindowpid", window], check=False).strip()
+        return int(pid) if pid.isdigit() else None
 
     def title(self, window):
         return self.x(["xdotool", "getwindowname", window]).strip()
@@ -237,6 +270,11 @@ class Desktop(contextlib.AbstractContextManager):
         path = ARTIFACTS / name
         self.x(["import", "-window", "root", str(path)])
         return path
+
+    def end_session(self):
+        """Stops the X server, as the end of a login session does."""
+        self._x_server.terminate()
+        self._x_server.wait(10)
 
     # Teardown ----------------------------------------------------------------------------------
 

@@ -4,10 +4,11 @@
 
 import os
 import pathlib
+import signal
 import time
 import unittest
 
-from kiosk import BUILD_DIR, Desktop, wait_until
+from kiosk import BUILD_DIR, Desktop, assert_ended_for_good, wait_until
 
 PROGRAM = pathlib.Path(os.environ.get("ORVIA_ADMIN_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
 
@@ -28,7 +29,12 @@ class AdministratorExit(unittest.TestCase):
     def run_count(self):
         return len(self.runs.read_text().splitlines()) if self.runs.exists() else 0
 
-    def test_a_refusal_keeps_the_program_running_and_a_later_success_ends_it_with_status_zero(self):
+    def test_after_a_crash_a_refusal_keeps_the_program_running_and_a_success_ends_it_for_good(self):
+        # The kiosk that comes back after a crash answers to the administrator exit as the first did.
+        crashed = self.desktop.owner(self.interface)
+        os.kill(crashed, signal.SIGKILL)
+        self.interface = self.desktop.window("interface", not_owned_by=crashed)
+
         self.status.write_text("1")
         self.press_control_alt_q()
         wait_until(lambda: self.run_count() == 1, 10, message="the authentication to run")
@@ -41,6 +47,7 @@ class AdministratorExit(unittest.TestCase):
         self.assertEqual(self.program.wait(10), 0)
         self.assertLess(time.monotonic() - started, 5.0, "the program must end promptly")
         self.assertEqual(self.run_count(), 2)
+        assert_ended_for_good(self.program)
 
 
 if __name__ == "__main__":

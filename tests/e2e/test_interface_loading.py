@@ -16,6 +16,7 @@ import unittest
 from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
 
 BUNDLE_NAME = "OrviaDesktop_OrviaDesktop.bundle"
+SUPERVISOR_NAME = "OrviaDesktop-supervisor"
 BUNDLE = BUILD_DIR / BUNDLE_NAME
 MADE_IDENTIFIER = re.compile(r"orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}")
 
@@ -88,8 +89,10 @@ class ReportServer:
 
 
 def installation(folder, bundle=True):
-    """A copy of the program in the folder, with a copy of its resource bundle beside it."""
+    """A copy of the program in the folder, with its supervisor and a copy of its resource bundle
+    beside it."""
     shutil.copy2(PROGRAM, folder / "OrviaDesktop")
+    shutil.copy2(PROGRAM.with_name(SUPERVISOR_NAME), folder / SUPERVISOR_NAME)
     if bundle:
         shutil.copytree(BUNDLE, folder / BUNDLE_NAME)
     return folder / "OrviaDesktop"
@@ -227,7 +230,7 @@ class InterfaceLoading(unittest.TestCase):
         process = self.desktop.launch(program)
         status = process.wait(30)
 
-        self.assertEqual(status, 1)
+        self.assertEqual(status, 78, "EX_CONFIG: an installation that starting again cannot mend")
         # The toolkit may have warned before; the message is a whole line of its own.
         message = f"could not load resource bundle: from {self.folder / BUNDLE_NAME} or {installed}\n"
         self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))

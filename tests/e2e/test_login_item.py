@@ -23,10 +23,11 @@ class LoginItem(unittest.TestCase):
         self.desktop.window("interface")
         return process
 
-    @staticmethod
-    def end(process):
+    def end(self, process):
         os.killpg(process.pid, signal.SIGKILL)
         process.wait(10)
+        # The kiosk, its supervisor's child, may take a moment longer.
+        wait_until(lambda: not self.desktop.windows("interface"), 10, message="the windows gone")
 
     def test_the_entry_is_valid_and_its_exec_starts_the_executable_that_was_launched(self):
         # Characters the Exec key must quote, in the folder the program runs from. Not %: the entry

@@ -6,7 +6,7 @@ import subprocess
 import tempfile
 import unittest
 
-from kiosk import BUILD_DIR, Desktop
+from kiosk import BUILD_DIR, Desktop, process_status
 
 
 class Package(unittest.TestCase):
@@ -33,6 +33,7 @@ class Package(unittest.TestCase):
             window = desktop.window("interface")
             self.assertEqual(desktop.title(window), "Orvia AI Life")
             self.assertIsNone(process.poll())
+            self.assertEqual(process_status(desktop.owner(window))[0], process.pid, "the kiosk runs under its supervisor")
 
 
 if __name__ == "__main__":

@@ -1,11 +1,13 @@
-"""The interface comes back when its web process dies, in either window mode and within a bound on
-retries, and that process runs confined to the resource bundle. A test page in a copy of the bundle
-reports to a loopback server."""
+"""The interface comes back when its web process or the program itself dies, in either window mode
+and within a bound on retries, and the web process runs confined to the resource bundle. A test page
+in a copy of the bundle reports to a loopback server."""
 
 import contextlib
+import itertools
 import os
 import pathlib
 import queue
+import resource
 import shutil
 import signal
 import subprocess
@@ -13,8 +15,8 @@ import tempfile
 import time
 import unittest
 
-from kiosk import Desktop, wait_until
-from test_interface_loading import BUNDLE_NAME, ReportServer, installation
+from kiosk import Desktop, assert_ended_for_good, process_status, wait_until
+from test_interface_loading import BUNDLE_NAME, ReportServer, installation, stored_defaults
 from page_channel import needs_mock_devices
 
 PAGE = """<!doctype html>
@@ -141,10 +143,7 @@ def ancestry(pid):
     names = []
     while pid > 1:
         names.append(command_name(pid))
-        try:
-            pid = int(pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()[1])
-        except (OSError, IndexError, ValueError):
-            break
+        pid = (process_status(pid) or (0, 0))[0]
     return names
 
 
@@ -185,6 +184,11 @@ class Recovery(unittest.TestCase):
                               capture_output=True, text=True).stdout
         return float(mean or 1) < 0.3
 
+    def collapse(self):
+        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        self.next_report("pause")
+
     def the_web_process(self):
         return wait_until(lambda: (lambda found: found[0] if len(found) == 1 else None)(web_processes(self.program)),
                           15, message="one web process")
@@ -197,9 +201,7 @@ class Recovery(unittest.TestCase):
 
         for mode in ("expanded", "collapsed"):
             if mode == "collapsed":
-                self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-                self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
-                self.next_report("pause")
+                self.collapse()
             geometry = self.desktop.geometry(self.interface)
             victim = self.the_web_process()
 
@@ -220,6 +222,49 @@ class Recovery(unittest.TestCase):
                 self.desktop.screenshot("recovered-expanded.png")
             self.assertEqual(self.desktop.geometry(self.interface), geometry, f"{mode} mode must be kept")
         self.assertIsNone(self.program.poll())
+
+    def test_a_crashed_or_killed_program_comes_back_expanded_with_its_identity_and_ends_when_told(self):
+        # The crashes are the test's own: they leave no core file.
+        resource.setrlimit(resource.RLIMIT_CORE, (0, resource.getrlimit(resource.RLIMIT_CORE)[1]))
+        self.start(PAGE.format(port=self.server.port))
+        member = self.next_report("main")["memberID"]
+        self.assertEqual(stored_defaults(self.desktop.home / "config")["OrviaDesktopGuestMemberID"], member)
+
+        for mode, crash in itertools.product(("expanded", "collapsed"), (signal.SIGSEGV, signal.SIGKILL)):
+            self.desktop.wait_for_geometry(self.interface, self.work_area)
+            if mode == "collapsed":
+                self.collapse()
+            kiosk = self.desktop.owner(self.interface)
+
+            killed_at = time.monotonic()
+            os.kill(kiosk, crash)
+            self.interface = self.desktop.window("interface", timeout=10, not_owned_by=kiosk)
+            self.desktop.wait_for_geometry(self.interface, self.work_area)
+            report = self.next_report("main", timeout=10)
+            back_in = time.monotonic() - killed_at
+
+            print(f"\n{mode}, {crash.name}: interface back {back_in:.2f}s after the kill")
+            self.assertLess(back_in, 5.0)
+            self.assertEqual(report["memberID"], member)
+            self.assertEqual(len(self.desktop.windows("interface")), 1)
+            self.assertFalse([bubble for bubble in self.desktop.windows("bubble") if self.desktop.is_viewable(bubble)])
+            self.assertTrue(self.shows_the_page(), "the page is painted")
+            self.assertEqual(process_status(self.desktop.owner(self.interface))[0], self.program.pid)
+        self.desktop.screenshot("restarted-after-crash.png")
+
+        # How an operator ends it from outside: the request goes to the program that was started.
+        os.kill(self.program.pid, signal.SIGTERM)
+        self.assertEqual(self.program.wait(10), -signal.SIGTERM)
+        assert_ended_for_good(self.program)
+
+    def test_the_end_of_the_session_ends_the_program(self):
+        self.start(PAGE.format(port=self.server.port))
+        self.next_report("main")
+
+        self.desktop.end_session()
+
+        self.program.wait(10)
+        assert_ended_for_good(self.program)
 
     def kill_the_web_process(self):
         victim = self.the_web_process()

@@ -54,7 +54,7 @@ TEST(ResourceBundleAccessorDeathTest, WithoutABundleTheProgramStopsWithTheMessag
 
     // Forked, not re-run: the child must see this test's temporary main bundle.
     GTEST_FLAG_SET(death_test_style, "fast");
-    EXPECT_EXIT(orvia::module(mainBundle), testing::ExitedWithCode(1),
+    EXPECT_EXIT(orvia::module(mainBundle), testing::ExitedWithCode(orvia::missingResourceBundleExitStatus),
                 "could not load resource bundle: from " + locations.first.string() + " or " +
                     locations.second.string() + "\n$");
 }
