@@ -277,17 +277,18 @@ class Recovery(unittest.TestCase):
         self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is killed once the page has run, as a page that crashes its process would be.
+        # Immediate reloads each start a web process (a second or so on a loaded machine); the calm
+        # retry comes 30 s later, so half that window tells them apart.
         started = time.monotonic()
         self.kill_the_web_process()
         deaths = [time.monotonic()]
         with contextlib.suppress(AssertionError):
             while True:
-                self.next_report("main", timeout=started + 10 - time.monotonic())
+                self.next_report("main", timeout=started + 15 - time.monotonic())
                 self.kill_the_web_process()
                 deaths.append(time.monotonic())
         print(f"\nkilled at {[round(at - started, 2) for at in deaths]}s")
         self.assertEqual(len(deaths), 6, "the launch's load and five immediate reloads")
-        self.assertLess(deaths[-1] - started, 5.0)
 
         # Waiting for the calm retry, the program still answers.
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
