@@ -217,19 +217,24 @@
         }
     }
 
+    // One audio context for the page's life, suspended while paused: a new one at every expand
+    // grew the engine's memory with each collapse and expand.
     function startMeter() {
         const AudioContextType = window.AudioContext || window.webkitAudioContext;
         if (!AudioContextType || !stream) {
             return;
         }
         try {
-            const context = new AudioContextType();
-            const analyser = context.createAnalyser();
-            analyser.fftSize = 1024;
-            context.createMediaStreamSource(stream).connect(analyser);
-            audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0 };
-            if (context.state === "suspended") {
-                context.resume().catch(() => {});
+            if (!audio) {
+                const context = new AudioContextType();
+                const analyser = context.createAnalyser();
+                analyser.fftSize = 1024;
+                audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0, source: null };
+            }
+            audio.source = audio.context.createMediaStreamSource(stream);
+            audio.source.connect(audio.analyser);
+            if (audio.context.state === "suspended") {
+                audio.context.resume().catch(() => {});
             }
         } catch (error) {
             // Listening still works without a meter.
@@ -241,7 +246,7 @@
 
     function drawLevel() {
         meterTimer = 0;
-        if (!audio) {
+        if (!audio || !audio.source) {
             return;
         }
         const samples = audio.samples;
@@ -268,7 +273,7 @@
         }
         shownLevel = rounded;
         // Final values rather than a custom property the styles compute them from: the engine's
-        // memory grew with every change of such a property, for good.
+        // memory grew with every change of such a property, given back only under memory pressure.
         for (const halo of document.querySelectorAll(".halo")) {
             halo.style.transform = `scale(${0.96 + rounded * 0.14})`;
             halo.style.opacity = String(0.45 + rounded * 0.55);
@@ -282,13 +287,12 @@
         clearTimeout(meterTimer);
         meterTimer = 0;
         if (audio) {
-            const context = audio.context;
-            audio = null;
-            try {
-                context.close().catch(() => {});
-            } catch (error) {
-                // Already closed.
+            audio.level = 0;
+            if (audio.source) {
+                audio.source.disconnect();
+                audio.source = null;
             }
+            audio.context.suspend().catch(() => {});
         }
         if (byId("stage")) {
             showLevel(0);
