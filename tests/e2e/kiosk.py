@@ -154,19 +154,16 @@ class Desktop(contextlib.AbstractContextManager):
         return self.window_manager.split("-")[0]
 
     def _start_wayland_compositor(self):
-        # mutter starts XWayland and hands its display to the command it runs; that command passes
-        # the display on and stays for as long as the session should.
-        reader, writer = os.pipe()
+        # mutter starts XWayland and hands its display to the command it runs (closing every other
+        # file), which writes it down and stays for as long as the session should.
+        names = self.home / "wayland-session"
         self._spawn(["mutter", "--wayland", "--headless", "--virtual-monitor", f"{self.width}x{self.height}",
-                     "--", "sh", "-c", f'echo "$DISPLAY $XAUTHORITY $WAYLAND_DISPLAY" >&{writer}; exec sleep infinity'],
-                    pass_fds=(writer,))
-        os.close(writer)
-        with os.fdopen(reader) as ready:
-            names = ready.readline().split()
-        if len(names) != 3:
-            raise RuntimeError(f"mutter gave no XWayland display: {(self.home / 'mutter.log').read_text()[-2000:]}")
-        self.display = names[0]
-        self.env.update(DISPLAY=names[0], XAUTHORITY=names[1], WAYLAND_DISPLAY=names[2], XDG_SESSION_TYPE="wayland")
+                     "--", "sh", "-c", f'echo "$DISPLAY $XAUTHORITY $WAYLAND_DISPLAY" > {names}.new; '
+                     f'mv {names}.new {names}; exec sleep infinity'])
+        wait_until(names.exists, 60, message="mutter's XWayland display")
+        display, authority, wayland = names.read_text().split()
+        self.display = display
+        self.env.update(DISPLAY=display, XAUTHORITY=authority, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland")
 
     def _window_manager_ready(self):
         check = self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).split("#")
