@@ -1,6 +1,8 @@
-"""The Debian package: built from this build, unpacked into a scratch root, its program runs."""
+"""The Debian package: built from this build, unpacked into a scratch root, its program runs; what
+apt would install with it brings a way to capture sound from ALSA, PulseAudio and PipeWire."""
 
 import pathlib
+import re
 import shutil
 import subprocess
 import tempfile
@@ -20,6 +22,20 @@ class Package(unittest.TestCase):
                                 text=True, check=True).stdout
         self.assertIn("Package: orvia-desktop", fields)
         self.assertIn("libwebkit2gtk-4.1-0", fields, "shared library dependencies come from dpkg-shlibdeps")
+
+        # Onto a system with nothing installed: GStreamer's ALSA source (alsasrc) and PulseAudio source
+        # (pulsesrc, in plugins-good) always, PipeWire's (pipewiresrc) unless recommended packages are left out.
+        nothing = scratch / "status"
+        nothing.write_text("")
+        for recommends, sources in ((True, {"gstreamer1.0-alsa", "gstreamer1.0-plugins-good", "gstreamer1.0-pipewire"}),
+                                    (False, {"gstreamer1.0-alsa", "gstreamer1.0-plugins-good"})):
+            plan = subprocess.run(["apt-get", "install", "--simulate", f"-oDir::State::status={nothing}",
+                                   f"-oAPT::Install-Recommends={recommends}", str(package)],
+                                  capture_output=True, text=True, timeout=240)
+            self.assertEqual(plan.returncode, 0, plan.stderr)
+            installed = set(re.findall(r"^Inst (\S+)", plan.stdout, re.M))
+            self.assertLessEqual(sources, installed, f"recommends={recommends}")
+            self.assertEqual("gstreamer1.0-pipewire" in installed, recommends)
 
         root = scratch / "root"
         subprocess.run(["dpkg-deb", "-x", str(package), str(root)], check=True)
