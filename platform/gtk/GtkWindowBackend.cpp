@@ -91,8 +91,8 @@ bool isMappedWhileIconic(GdkWindow* window) {
     GdkDisplay* display = gdk_window_get_display(window);
     XWindowAttributes attributes{};
     gdk_x11_display_error_trap_push(display);
-    const Status known =
-        XGetWindowAttributes(gdk_x11_display_get_xdisplay(display), gdk_x11_window_get_xid(window), &attributes);
+    const Status known = XGetWindowAttributes(gdk_x11_display_get_xdisplay(display),
+                                              gdk_x11_window_get_xid(window), &attributes);
     gdk_x11_display_error_trap_pop_ignored(display);
     return known && attributes.map_state == IsViewable;
 }

@@ -54,6 +54,9 @@ class Geometry:
     height: int
 
 
+_XLIB = None
+
+
 def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
     """Polls until predicate() gives a true value, and returns it."""
     deadline = time.monotonic() + timeout
@@ -64,34 +67,6 @@ def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out after {timeout}s waiting for {message}")
         time.sleep(interval)
-
-
-class _Xlib:
-    """Xlib with the shape and screen saver extensions, loaded once; an X error (a window gone)
-    fails the one request instead of ending the test process."""
-    _loaded = None
-
-    @classmethod
-    def load(cls):
-        if cls._loaded is None:
-            xlib = cls()
-            xlib.x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
-            xlib.shape = ctypes.CDLL(ctypes.util.find_library("Xext"))
-            xlib.saver = ctypes.CDLL(ctypes.util.find_library("Xss"))
-            xlib.x11.XOpenDisplay.restype = ctypes.c_void_p
-            xlib.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-            for function in (xlib.x11.XCloseDisplay, xlib.x11.XDefaultRootWindow):
-                function.argtypes = [ctypes.c_void_p]
-            xlib.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-            xlib.shape.XShapeGetRectangles.restype = ctypes.c_void_p
-            xlib.shape.XShapeGetRectangles.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                                       ctypes.c_void_p, ctypes.c_void_p]
-            xlib.saver.XScreenSaverQueryExtension.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_void_p]
-            xlib.saver.XScreenSaverQueryInfo.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_void_p]
-            xlib.ignore_errors = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
-            xlib.x11.XSetErrorHandler(xlib.ignore_errors)
-            cls._loaded = xlib
-        return cls._loaded
 
 
 class Desktop(contextlib.AbstractContextManager):
@@ -145,13 +120,9 @@ class Desktop(contextlib.AbstractContextManager):
         try:
             wait_until(self._window_manager_ready, 60, message=self.window_manager)
         except AssertionError as error:
-            log = (self.home / f"{self._window_manager_log}.log").read_text()[-2000:]
+            log = (self.home / f"{self.window_manager.split('-')[0]}.log").read_text()[-2000:]
             raise AssertionError(f"{error}; it said: {log}") from None
         self.x(["xsetroot", "-solid", "#3b4252"], check=False)
-
-    @property
-    def _window_manager_log(self):
-        return self.window_manager.split("-")[0]
 
     def _start_wayland_compositor(self):
         # mutter starts XWayland and hands its display to the command it runs (closing every other
@@ -179,7 +150,7 @@ class Desktop(contextlib.AbstractContextManager):
         # side never share one.
         reader, writer = os.pipe()
         self._spawn(["Xvfb", "-displayfd", str(writer), "-noreset", "-screen", "0", f"{self.width}x{self.height}x24",
-                     "-nolisten", "tcp", "+extension", "DPMS"], pass_fds=(writer,))
+                     "-nolisten", "tcp"], pass_fds=(writer,))
         os.close(writer)
         with os.fdopen(reader) as ready:
             number = ready.readline().strip()
@@ -197,10 +168,9 @@ class Desktop(contextlib.AbstractContextManager):
     def start_tone_source(self):
         """A private PulseAudio server whose default source hears a tone, 0.6 s on and 0.6 s off,
         as a real microphone would hear someone speak."""
-        tone = self.home / "tone.wav"
-        with wave.open(str(tone), "wb") as file:
-            file.setnchannels(1), file.setsampwidth(2), file.setframerate(48000)
-            on = [int(12000 * math.sin(2 * math.pi * 440 * n / 48000)) for n in range(int(0.6 * 48000))]
+        tone, on = self.home / "tone.wav", [int(12000 * math.sin(math.pi * n / 54.5)) for n in range(28800)]
+        with wave.open(str(tone), "wb") as file:  # 48 kHz: 0.6 s of 440 Hz, then 0.6 s of silence
+            file.setparams((1, 2, 48000, 0, "NONE", None))
             file.writeframes(struct.pack(f"<{len(on)}h", *on) + bytes(2 * len(on)))
         self.env["PULSE_RUNTIME_PATH"] = str(self.home / "runtime" / "pulse")
         self._spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
@@ -342,50 +312,37 @@ class Desktop(contextlib.AbstractContextManager):
 
     def input_shape_is_empty(self, window):
         """Whether no point of the window takes the pointer (an empty X input shape)."""
-        with self._xlib() as (xlib, display):
-            count, ordering = ctypes.c_int(-1), ctypes.c_int()
-            rectangles = xlib.shape.XShapeGetRectangles(display, ctypes.c_ulong(int(window)), 2,  # ShapeInput
-                                                        ctypes.byref(count), ctypes.byref(ordering))
-            if rectangles:
-                xlib.x11.XFree(ctypes.c_void_p(rectangles))
-            return count.value == 0
+        count = ctypes.c_int(-1)
+        self._ask_x(lambda x11, shape, saver, display: shape.XShapeGetRectangles(
+            display, ctypes.c_ulong(int(window)), 2, ctypes.byref(count), ctypes.byref(ctypes.c_int())))  # ShapeInput
+        return count.value == 0
 
     def screen_saver_on(self):
-        """Whether the X screen saver blanks the screen now, or None where the server has no
-        screen saver (XWayland)."""
-        class Info(ctypes.Structure):
-            _fields_ = [("window", ctypes.c_ulong), ("state", ctypes.c_int), ("kind", ctypes.c_int),
-                        ("til_or_since", ctypes.c_ulong), ("idle", ctypes.c_ulong), ("mask", ctypes.c_ulong)]
-        with self._xlib() as (xlib, display):
-            base, error = ctypes.c_int(), ctypes.c_int()
-            if not xlib.saver.XScreenSaverQueryExtension(display, ctypes.byref(base), ctypes.byref(error)):
-                return None
-            info = Info()
-            xlib.saver.XScreenSaverQueryInfo(display, ctypes.c_ulong(xlib.x11.XDefaultRootWindow(display)),
-                                             ctypes.byref(info))
-            return info.state == 1  # ScreenSaverOn
+        """Whether the X screen saver blanks the screen now; None where the server has none (XWayland)."""
+        info = (ctypes.c_int * 12)()  # XScreenSaverInfo, whose state is the third int
 
-    def display_powered_on(self):
-        """DPMS's answer (`xset q`): whether the monitor is on; None where the server has no DPMS."""
-        state = re.search(r"Monitor is (\w+)", self.x(["xset", "q"], check=False))
-        return state.group(1) == "On" if state else None
+        def ask(x11, shape, saver, display):
+            known = saver.XScreenSaverQueryExtension(display, ctypes.byref(ctypes.c_int()), ctypes.byref(ctypes.c_int()))
+            return known and saver.XScreenSaverQueryInfo(display, ctypes.c_ulong(x11.XDefaultRootWindow(display)), info)
+        return info[2] == 1 if self._ask_x(ask) else None  # ScreenSaverOn
 
-    @contextlib.contextmanager
-    def _xlib(self):
-        """A connection of this process to the display, for what the X tools do not tell."""
-        xlib = _Xlib.load()
-        saved = os.environ.get("XAUTHORITY")
-        os.environ["XAUTHORITY"] = self.env.get("XAUTHORITY", saved or "")
+    def _ask_x(self, ask):
+        """ask(x11, shape, saver, display) on a connection of this process to the display, for what the
+        X tools do not tell; an X error (a window gone) fails that request, not the process."""
+        global _XLIB
+        if _XLIB is None:
+            _XLIB = [ctypes.CDLL(ctypes.util.find_library(name)) for name in ("X11", "Xext", "Xss")]
+            _XLIB[0].XOpenDisplay.restype = _XLIB[1].XShapeGetRectangles.restype = ctypes.c_void_p
+            _XLIB.append(ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0))
+            _XLIB[0].XSetErrorHandler(_XLIB[3])
+        saved = dict(os.environ)
+        os.environ["XAUTHORITY"] = self.env.get("XAUTHORITY", "")
+        display = ctypes.c_void_p(_XLIB[0].XOpenDisplay(self.display.encode()))
+        os.environ.clear(), os.environ.update(saved)
         try:
-            display = xlib.x11.XOpenDisplay(self.display.encode())
+            return ask(*_XLIB[:3], display)
         finally:
-            os.environ.pop("XAUTHORITY") if saved is None else os.environ.update(XAUTHORITY=saved)
-        if not display:
-            raise AssertionError(f"cannot open display {self.display}")
-        try:
-            yield xlib, display
-        finally:
-            xlib.x11.XCloseDisplay(display)
+            _XLIB[0].XCloseDisplay(display)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
