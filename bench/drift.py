@@ -17,15 +17,12 @@ build. Build with -DORVIA_MOCK_CAPTURE_DEVICES=ON for a microphone without a sou
 """
 
 import argparse
-import math
 import pathlib
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import wave
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 
@@ -116,25 +113,6 @@ def prepare(folder, program, variants, page_commit):
     return copy
 
 
-def start_tone_source(desktop):
-    """A private PulseAudio server whose default source hears a tone, 0.6 s on and 0.6 s off, as
-    a real microphone would hear someone speak."""
-    tone = desktop.home / "tone.wav"
-    with wave.open(str(tone), "wb") as file:
-        file.setnchannels(1), file.setsampwidth(2), file.setframerate(48000)
-        on = [int(12000 * math.sin(2 * math.pi * 440 * n / 48000)) for n in range(int(0.6 * 48000))]
-        file.writeframes(struct.pack(f"<{len(on)}h", *on) + bytes(2 * len(on)))
-    desktop.env["PULSE_RUNTIME_PATH"] = str(desktop.home / "runtime" / "pulse")
-    desktop._spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--load=module-native-protocol-unix",
-                    "--load=module-null-sink sink_name=voice",
-                    # The engine offers no monitor of an output as a microphone: a source of its own.
-                    "--load=module-remap-source master=voice.monitor source_name=microphone"])
-    wait_until(lambda: "microphone" in desktop.x(["pactl", "list", "short", "sources"], check=False), 20,
-               message="PulseAudio")
-    desktop.x(["pactl", "set-default-source", "microphone"])
-    desktop._spawn(["sh", "-c", f"while :; do paplay -d voice '{tone}'; done"])
-
-
 def sample(root):
     """MB of anonymous memory and of PSS per process group of the tree."""
     anonymous, pss = dict.fromkeys(COLUMNS, 0.0), dict.fromkeys(COLUMNS, 0.0)
@@ -206,7 +184,7 @@ def run(options):
         if options.variant or options.page_commit:
             program = prepare(pathlib.Path(folder), program, options.variant, options.page_commit)
         if options.tone:
-            start_tone_source(desktop)
+            desktop.start_tone_source()
         extra = dict(item.split("=", 1) for item in options.env)
         process = desktop.launch(program, env=extra)
         interface = desktop.window("interface", timeout=60)

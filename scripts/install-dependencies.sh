@@ -11,6 +11,7 @@ packages=(
     xvfb openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick dbus dbus-x11
     desktop-file-utils openssl ca-certificates chromium clang libclang-rt-14-dev
     dpkg-dev lintian xcompmgr shfmt
+    xfwm4 kwin-x11 mutter xwayland pulseaudio pulseaudio-utils
 )
 
 if [ "${1:-}" = --list ]; then

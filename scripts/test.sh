@@ -13,6 +13,11 @@ build="${ORVIA_BUILD_DIR:-$root/build}"
 "$root/scripts/sanitizers.sh"
 # The end-to-end tests reach the microphone decision through the engine's mock devices.
 "$root/scripts/build.sh" -DBUILD_TESTING=ON -DORVIA_MOCK_CAPTURE_DEVICES=ON
+# The microphone through a real audio server needs the program as shipped, without the mock devices.
+release="${ORVIA_RELEASE_BUILD_DIR:-$root/build-release}"
+cmake -S "$root" -B "$release" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DORVIA_MOCK_CAPTURE_DEVICES=OFF >/dev/null
+cmake --build "$release" -j"$(nproc)" --target OrviaDesktop
+(cd "$release" && ctest --output-on-failure -R '^e2e\.kiosk_page$')
 cd "$build"
 ctest --output-on-failure -L unit -j"$(nproc)"
 ctest --output-on-failure -LE unit

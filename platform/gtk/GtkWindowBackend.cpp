@@ -5,6 +5,8 @@
 #include "RoundedRegion.h"
 #include "ScreenCoordinates.h"
 
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -81,6 +83,20 @@ gboolean keepInspectorShut(GtkWindow* window, gboolean, gpointer) {
     return TRUE;
 }
 
+// An iconic window whose X window is still mapped: mutter (GNOME) keeps minimised windows mapped
+// to draw them in its overview.
+bool isMappedWhileIconic(GdkWindow* window) {
+    if (!window || !GDK_IS_X11_WINDOW(window) || !(gdk_window_get_state(window) & GDK_WINDOW_STATE_ICONIFIED))
+        return false;
+    GdkDisplay* display = gdk_window_get_display(window);
+    XWindowAttributes attributes{};
+    gdk_x11_display_error_trap_push(display);
+    const Status known = XGetWindowAttributes(gdk_x11_display_get_xdisplay(display),
+                                              gdk_x11_window_get_xid(window), &attributes);
+    gdk_x11_display_error_trap_pop_ignored(display);
+    return known && attributes.map_state == IsViewable;
+}
+
 int pixels(double points) {
     return static_cast<int>(std::lround(points));
 }
@@ -133,6 +149,7 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     connections_.emplace_back(window, "draw", &onDraw, this);
     connections_.emplace_back(window, "size-allocate", &onSizeAllocate, this);
     connections_.emplace_back(window, "map-event", &onMapEvent, this);
+    connections_.emplace_back(window, "realize", &onRealize, nullptr);
     connections_.emplace_back(window, "enable-debugging", &keepInspectorShut, nullptr);
     setFrame(spec.contentRect, false);
 }
@@ -271,8 +288,14 @@ void GtkWindowBackend::orderOut() {
     gtk_widget_hide(widget());
 }
 
+// A client leaves the iconic state by mapping its window again (ICCCM), which is all
+// gtk_window_deiconify does; a window manager that keeps iconic windows mapped never hears that.
+// Every EWMH window manager de-miniaturises a window it is asked to activate (_NET_ACTIVE_WINDOW).
 void GtkWindowBackend::deminiaturize() {
     gtk_window_deiconify(window_.get());
+    GdkWindow* window = gtk_widget_get_window(widget());
+    if (isMappedWhileIconic(window))
+        gdk_window_focus(window, gdk_x11_get_server_time(window));
 }
 
 void GtkWindowBackend::performWindowDragWithEvent(const Event& event) {
@@ -502,6 +525,13 @@ void GtkWindowBackend::onSizeAllocate(GtkWidget*, GdkRectangle*, gpointer data) 
     auto* self = static_cast<GtkWindowBackend*>(data);
     if (self->takesContentOutline())
         self->applyShape();
+}
+
+// The window draws its own title bar, with no shadow around it. Saying so (_GTK_FRAME_EXTENTS) keeps
+// mutter from taking a frame the size of the monitor for a full-screen request of an old program,
+// which would then hold the window to the monitor.
+void GtkWindowBackend::onRealize(GtkWidget* widget, gpointer) {
+    gdk_window_set_shadow_width(gtk_widget_get_window(widget), 0, 0, 0, 0);
 }
 
 // Showing the window drops the input shape given before (the bounding shape stays), so the

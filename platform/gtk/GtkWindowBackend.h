@@ -70,6 +70,7 @@ private:
     static gboolean onDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static void onSizeAllocate(GtkWidget* widget, GdkRectangle* allocation, gpointer self);
     static gboolean onMapEvent(GtkWidget* widget, GdkEvent* event, gpointer self);
+    static void onRealize(GtkWidget* widget, gpointer);
 
     GObjectRef<GtkWindow> window_;
     // Owned by the window.

@@ -1,20 +1,25 @@
 """Drives the real OrviaDesktop under a private X display, as a person and a window manager would.
 
-A test opens a `Desktop` (Xvfb + openbox + a session bus, torn down on exit), starts the program
-with `desktop.launch()` and inspects its windows with the X tools (xdotool, xwininfo, xprop).
-Coordinates here are X11's: origin at the top left of the screen.
+A test opens a `Desktop` (Xvfb + a window manager, openbox unless told otherwise, + a session bus,
+torn down on exit), starts the program with `desktop.launch()` and inspects its windows with the X
+tools (xdotool, xwininfo, xprop). Coordinates here are X11's: origin at the top left of the screen.
 """
 
 import contextlib
+import ctypes
+import ctypes.util
 import dataclasses
+import math
 import os
 import pathlib
 import re
 import shutil
 import signal
 import subprocess
+import struct
 import tempfile
 import time
+import wave
 
 HERE = pathlib.Path(__file__).resolve().parent
 BUILD_DIR = pathlib.Path(os.environ.get("ORVIA_BUILD_DIR", HERE.parent.parent / "build")).resolve()
@@ -30,6 +35,16 @@ OPENBOX_CONFIG = """<?xml version="1.0" encoding="UTF-8"?>
 </openbox_config>
 """
 
+# The window managers a Desktop can run, as Debian 12's desktops run them. "mutter-wayland" is GNOME's
+# Wayland session: mutter as a headless Wayland compositor, the program on its XWayland display.
+WINDOW_MANAGERS = {
+    "openbox": None,
+    "xfwm4": ["xfwm4", "--replace"],
+    "kwin_x11": ["kwin_x11", "--replace"],
+    "mutter-x11": ["mutter", "--x11", "--replace", "--sm-disable"],
+    "mutter-wayland": None,
+}
+
 
 @dataclasses.dataclass(frozen=True)
 class Geometry:
@@ -37,6 +52,9 @@ class Geometry:
     y: int
     width: int
     height: int
+
+
+_XLIB = None
 
 
 def wait_until(predicate, timeout=15.0, interval=0.1, message="condition"):
@@ -79,8 +97,10 @@ def assert_ended_for_good(program, watch=10.0):
 class Desktop(contextlib.AbstractContextManager):
     """A private X display with a window manager and a session bus."""
 
-    def __init__(self, width=1440, height=900, bottom_margin=48, session_bus=True):
+    def __init__(self, width=1440, height=900, bottom_margin=48, session_bus=True, window_manager="openbox"):
+        """bottom_margin leaves a strip below the work area, under openbox only."""
         self.width, self.height, self.bottom_margin = width, height, bottom_margin
+        self.window_manager = window_manager
         self.home = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-"))
         self.env = dict(os.environ)
         self._processes = []
@@ -93,9 +113,7 @@ class Desktop(contextlib.AbstractContextManager):
             raise
 
     def _start(self, session_bus):
-        self.display = self._start_x_server()
         self.env.update(
-            DISPLAY=self.display,
             HOME=str(self.home),
             XDG_CONFIG_HOME=str(self.home / "config"),
             XDG_DATA_HOME=str(self.home / "data"),
@@ -106,23 +124,51 @@ class Desktop(contextlib.AbstractContextManager):
         )
         for folder in ("config", "data", "cache", "runtime"):
             (self.home / folder).mkdir(mode=0o700)
-        if session_bus:
+        wayland = self.window_manager == "mutter-wayland"
+        if not wayland:
+            self.display = self.env["DISPLAY"] = self._start_x_server()
+        if session_bus or wayland:
             # In its own process group with the services it starts, so that teardown ends them all.
             reader, writer = os.pipe()
             self._spawn(["dbus-daemon", "--session", "--nofork", f"--print-address={writer}"], pass_fds=(writer,))
             os.close(writer)
             with os.fdopen(reader) as address:
                 self.env["DBUS_SESSION_BUS_ADDRESS"] = address.readline().strip()
-        config = self.home / "openbox.xml"
-        config.write_text(OPENBOX_CONFIG.format(bottom=self.bottom_margin))
-        openbox = self._spawn(["openbox", "--config-file", str(config)])
+        if wayland:
+            self._start_wayland_compositor()
+        elif self.window_manager == "openbox":
+            config = self.home / "openbox.xml"
+            config.write_text(OPENBOX_CONFIG.format(bottom=self.bottom_margin))
+            self._spawn(["openbox", "--config-file", str(config)])
+        else:
+            self._spawn(WINDOW_MANAGERS[self.window_manager])
         try:
-            wait_until(lambda: "_NET_WORKAREA(CARDINAL) =" in self.x(["xprop", "-root", "_NET_WORKAREA"],
-                                                                     check=False), 20, message="openbox")
+            wait_until(self._window_manager_ready, 60, message=self.window_manager)
         except AssertionError as error:
-            log = (self.home / "openbox.log").read_text()
-            raise AssertionError(f"{error}; openbox {openbox.poll()} said: {log}") from None
+            log = (self.home / f"{self.window_manager.split('-')[0]}.log").read_text()[-2000:]
+            raise AssertionError(f"{error}; it said: {log}") from None
         self.x(["xsetroot", "-solid", "#3b4252"], check=False)
+
+    def _start_wayland_compositor(self):
+        # mutter starts XWayland and hands its display to the command it runs (closing every other
+        # file), which writes it down and stays for as long as the session should.
+        names = self.home / "wayland-session"
+        self._spawn(["mutter", "--wayland", "--headless", "--virtual-monitor", f"{self.width}x{self.height}",
+                     "--", "sh", "-c", f'echo "$DISPLAY $XAUTHORITY $WAYLAND_DISPLAY" > {names}.new; '
+                     f'mv {names}.new {names}; exec sleep infinity'])
+        wait_until(names.exists, 60, message="mutter's XWayland display")
+        display, authority, wayland = names.read_text().split()
+        self.display = display
+        self.env.update(DISPLAY=display, XAUTHORITY=authority, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland")
+
+    def _window_manager_ready(self):
+        check = self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False).split("#")
+        if len(check) < 2 or "_NET_WM_NAME" not in self.x(["xprop", "-id", check[1].strip(), "_NET_WM_NAME"],
+                                                          check=False):
+            return False
+        # openbox's margin is part of the desktop the tests expect.
+        return self.window_manager != "openbox" or "_NET_WORKAREA(CARDINAL) =" in self.x(
+            ["xprop", "-root", "_NET_WORKAREA"], check=False)
 
     def _start_x_server(self):
         # Xvfb picks a free display itself and names it once it is ready, so that test runs side by
@@ -143,6 +189,23 @@ class Desktop(contextlib.AbstractContextManager):
         log.close()
         self._processes.append(process)
         return process
+
+    def start_tone_source(self):
+        """A private PulseAudio server whose default source hears a tone, 0.6 s on and 0.6 s off,
+        as a real microphone would hear someone speak."""
+        tone, on = self.home / "tone.wav", [int(12000 * math.sin(math.pi * n / 54.5)) for n in range(28800)]
+        with wave.open(str(tone), "wb") as file:  # 48 kHz: 0.6 s of 440 Hz, then 0.6 s of silence
+            file.setparams((1, 2, 48000, 0, "NONE", None))
+            file.writeframes(struct.pack(f"<{len(on)}h", *on) + bytes(2 * len(on)))
+        self.env["PULSE_RUNTIME_PATH"] = str(self.home / "runtime" / "pulse")
+        self._spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
+                     "--load=module-native-protocol-unix", "--load=module-null-sink sink_name=voice",
+                     # The engine offers no monitor of an output as a microphone: a source of its own.
+                     "--load=module-remap-source master=voice.monitor source_name=microphone"])
+        wait_until(lambda: "microphone" in self.x(["pactl", "list", "short", "sources"], check=False), 20,
+                   message="PulseAudio")
+        self.x(["pactl", "set-default-source", "microphone"])
+        self._spawn(["sh", "-c", f"while :; do paplay -d voice '{tone}'; done"])
 
     def x(self, argv, check=True):
         """Runs an X tool on this display and returns what it printed."""
@@ -249,8 +312,12 @@ class Desktop(contextlib.AbstractContextManager):
         return "Iconic" in self.x(["xprop", "-id", window, "WM_STATE"], check=False)
 
     def work_area(self):
-        numbers = [int(n) for n in re.findall(r"\d+", self.x(["xprop", "-root", "_NET_WORKAREA"]).split("=")[1])]
-        return Geometry(*numbers[:4])
+        """The work area the window manager announces, or the screen where it announces none (kwin_x11
+        without panels); GTK falls back to the screen alike."""
+        announced = self.x(["xprop", "-root", "_NET_WORKAREA"], check=False).split("=")
+        if len(announced) < 2:
+            return Geometry(0, 0, self.width, self.height)
+        return Geometry(*[int(n) for n in re.findall(r"\d+", announced[1])][:4])
 
     def collapsed_frame(self):
         """Where the collapsed interface sits: 2 x 2 at the work area's bottom-left corner."""
@@ -263,7 +330,52 @@ class Desktop(contextlib.AbstractContextManager):
 
     def window_under_pointer(self, x, y):
         self.x(["xdotool", "mousemove", "--sync", str(x), str(y)])
-        return re.search(r"WINDOW=(\d+)", self.x(["xdotool", "getmouselocation", "--shell"])).group(1)
+        return int(re.search(r"WINDOW=(\d+)", self.x(["xdotool", "getmouselocation", "--shell"])).group(1))
+
+    def frame_of(self, window):
+        """The top-level window the window manager put the client into (the client itself where it
+        put it into none)."""
+        while True:
+            tree = self.x(["xwininfo", "-tree", "-id", str(window)])
+            root, parent = (int(re.search(label + r" window id: (0x[0-9a-f]+)", tree).group(1), 16)
+                            for label in ("Root", "Parent"))
+            if parent == root:
+                return int(window)
+            window = parent
+
+    def input_shape_is_empty(self, window):
+        """Whether no point of the window takes the pointer (an empty X input shape)."""
+        count = ctypes.c_int(-1)
+        self._ask_x(lambda x11, shape, saver, display: shape.XShapeGetRectangles(
+            display, ctypes.c_ulong(int(window)), 2, ctypes.byref(count), ctypes.byref(ctypes.c_int())))  # ShapeInput
+        return count.value == 0
+
+    def screen_saver_on(self):
+        """Whether the X screen saver blanks the screen now; None where the server has none (XWayland)."""
+        info = (ctypes.c_int * 12)()  # XScreenSaverInfo, whose state is the third int
+
+        def ask(x11, shape, saver, display):
+            known = saver.XScreenSaverQueryExtension(display, ctypes.byref(ctypes.c_int()), ctypes.byref(ctypes.c_int()))
+            return known and saver.XScreenSaverQueryInfo(display, ctypes.c_ulong(x11.XDefaultRootWindow(display)), info)
+        return info[2] == 1 if self._ask_x(ask) else None  # ScreenSaverOn
+
+    def _ask_x(self, ask):
+        """ask(x11, shape, saver, display) on a connection of this process to the display, for what the
+        X tools do not tell; an X error (a window gone) fails that request, not the process."""
+        global _XLIB
+        if _XLIB is None:
+            _XLIB = [ctypes.CDLL(ctypes.util.find_library(name)) for name in ("X11", "Xext", "Xss")]
+            _XLIB[0].XOpenDisplay.restype = _XLIB[1].XShapeGetRectangles.restype = ctypes.c_void_p
+            _XLIB.append(ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0))
+            _XLIB[0].XSetErrorHandler(_XLIB[3])
+        saved = dict(os.environ)
+        os.environ["XAUTHORITY"] = self.env.get("XAUTHORITY", "")
+        display = ctypes.c_void_p(_XLIB[0].XOpenDisplay(self.display.encode()))
+        os.environ.clear(), os.environ.update(saved)
+        try:
+            return ask(*_XLIB[:3], display)
+        finally:
+            _XLIB[0].XCloseDisplay(display)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

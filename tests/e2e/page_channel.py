@@ -18,9 +18,10 @@ import unittest
 
 from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
 
-needs_mock_devices = unittest.skipUnless(
-    os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES"),
-    "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
+MOCK_DEVICES = os.environ.get("ORVIA_MOCK_CAPTURE_DEVICES", "").upper() in ("ON", "1", "TRUE", "YES")
+needs_mock_devices = unittest.skipUnless(MOCK_DEVICES, "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=ON")
+# The engine then hears only its pretend devices.
+needs_real_devices = unittest.skipIf(MOCK_DEVICES, "needs a build with -DORVIA_MOCK_CAPTURE_DEVICES=OFF")
 
 BUNDLE = "OrviaDesktop_OrviaDesktop.bundle"
 

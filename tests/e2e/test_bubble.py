@@ -93,18 +93,6 @@ class Bubble(PageProgramTest):
         text = self.desktop.x(["convert", str(image), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"])
         return tuple(int(v) for v in re.search(r"\((\d+),(\d+),(\d+)", text.splitlines()[1]).groups())
 
-    def test_a_click_on_the_bubble_brings_the_interface_back(self):
-        bubble = self.minimize()
-        self.desktop.wait_for_geometry(bubble, self.corner())
-        box = self.desktop.geometry(bubble)
-
-        self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + SIDE // 2), str(box.y + SIDE // 2),
-                        "click", "1"])
-
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
-        wait_until(lambda: not self.desktop.is_viewable(bubble), 10, message="the bubble unmapped")
-        self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
-
     def test_a_drag_moves_the_bubble_which_comes_back_there(self):
         bubble = self.minimize()
         self.desktop.wait_for_geometry(bubble, self.corner())

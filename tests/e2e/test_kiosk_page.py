@@ -1,4 +1,5 @@
-"""The shipped kiosk page in the real program: microphone, its own controls, pause and resume.
+"""The shipped kiosk page in the real program: microphone, its own controls, pause and resume; and
+in a build without the engine's mock devices, a real audio server's microphone.
 
 The page is a copy of the bundled one with only the test channel's script added at its end, so what
 runs is the shipped page; its state is read from the data attributes it keeps on <html>.
@@ -9,17 +10,14 @@ import time
 import unittest
 
 from kiosk import wait_until
-from page_channel import PageProgramTest, needs_mock_devices
+from page_channel import PageProgramTest, needs_mock_devices, needs_real_devices
+from test_recovery import ancestry, web_processes
 
 HELP = "https://orvia.ai/help"
 
 
-@needs_mock_devices
-class KioskPage(PageProgramTest):
+class ShippedPage(PageProgramTest):
     bundled = True
-
-    def before_launch(self):
-        self.opened_urls = self.desktop.record_default_browser()
 
     def state(self):
         return json.loads(self.page.run("JSON.stringify(document.documentElement.dataset)"))
@@ -30,14 +28,14 @@ class KioskPage(PageProgramTest):
             return all(state.get(key) == value for key, value in expected.items())
         wait_until(reached, 15, interval=0.2, message=f"page state {expected}, have {self.state()}")
 
+
+@needs_mock_devices
+class KioskPage(ShippedPage):
+    def before_launch(self):
+        self.opened_urls = self.desktop.record_default_browser()
+
     def click_on_page(self, element_id):
         self.page.click(self.desktop, self.interface, f"#{element_id}")
-
-    def test_microphone_listening_after_the_grant_with_the_embedded_face(self):
-        self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
-        state = self.state()
-        self.assertEqual(state["orviaFace"], "image")
-        self.assertRegex(state["orviaKiosk"], r"^[0-9A-F]{4}-[0-9A-F]{4}$")
 
     def test_minimize_control_collapses_and_pauses_and_the_bubble_resumes(self):
         self.wait_for_state(orviaMic="listening", orviaTracks="1")
@@ -63,6 +61,23 @@ class KioskPage(PageProgramTest):
         # Opened outside: the page itself stays where it was.
         self.assertEqual(self.page.run("location.protocol"), "file:")
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+
+
+@needs_real_devices
+class RealMicrophone(ShippedPage):
+    def before_launch(self):
+        self.desktop.start_tone_source()
+
+    def test_listening_to_an_audio_servers_source_with_a_moving_level_from_inside_the_sandbox(self):
+        self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
+        self.assertIn("bwrap", ancestry(wait_until(lambda: web_processes(self.program), 15)[0]))
+        # The tone is on and off for 0.6 s each: the meter's first bar lights up and dims again.
+        seen = set()
+        for _ in range(30):
+            seen.add(float(self.page.run("document.querySelector('.meter i').style.opacity || 0")))
+            time.sleep(0.1)
+        self.assertGreaterEqual(max(seen), 0.9, seen)
+        self.assertLessEqual(min(seen), 0.3, seen)
 
 
 if __name__ == "__main__":

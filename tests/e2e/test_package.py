@@ -1,6 +1,8 @@
-"""The Debian package: built from this build, unpacked into a scratch root, its program runs."""
+"""The Debian package: built from this build, unpacked into a scratch root, its program runs; what
+apt would install with it brings a way to capture sound from ALSA, PulseAudio and PipeWire."""
 
 import pathlib
+import re
 import shutil
 import subprocess
 import tempfile
@@ -20,6 +22,17 @@ class Package(unittest.TestCase):
                                 text=True, check=True).stdout
         self.assertIn("Package: orvia-desktop", fields)
         self.assertIn("libwebkit2gtk-4.1-0", fields, "shared library dependencies come from dpkg-shlibdeps")
+
+        # What apt installs with it onto a system with nothing installed: GStreamer's ALSA and PulseAudio
+        # sources (plugins-good) always, PipeWire's where recommended packages come too.
+        (scratch / "status").write_text("")
+        for recommends in (True, False):
+            plan = subprocess.run(["apt-get", "install", "--simulate", f"-oAPT::Install-Recommends={recommends}",
+                                   f"-oDir::State::status={scratch / 'status'}", str(package)],
+                                  capture_output=True, text=True, timeout=240, check=True).stdout
+            installed = set(re.findall(r"^Inst (\S+)", plan, re.M))
+            self.assertLessEqual({"gstreamer1.0-alsa", "gstreamer1.0-plugins-good"}, installed)
+            self.assertEqual("gstreamer1.0-pipewire" in installed, recommends)
 
         root = scratch / "root"
         subprocess.run(["dpkg-deb", "-x", str(package), str(root)], check=True)

@@ -17,7 +17,6 @@ import unittest
 
 from kiosk import Desktop, assert_ended_for_good, process_status, wait_until
 from test_interface_loading import BUNDLE_NAME, ReportServer, installation, stored_defaults
-from page_channel import needs_mock_devices
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
@@ -75,31 +74,6 @@ SANDBOX_PAGE = """<!doctype html>
   outcome("image-inside", inside.decode().then(() => String(inside.naturalWidth)));
 </script>
 </body></html>
-"""
-
-# The microphone's samples reach the page's audio graph: the loudest level heard in two seconds.
-MICROPHONE_PAGE = """<!doctype html>
-<html><head><meta charset="utf-8">
-<script>
-  const report = (what) => fetch("http://127.0.0.1:{port}/report",
-                                 {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
-  navigator.mediaDevices.getUserMedia({{audio: true}}).then((stream) => {{
-    const audio = new AudioContext();
-    const analyser = audio.createAnalyser();
-    audio.createMediaStreamSource(stream).connect(analyser);
-    const samples = new Float32Array(analyser.fftSize);
-    let loudest = 0;
-    const listen = setInterval(() => {{
-      analyser.getFloatTimeDomainData(samples);
-      loudest = Math.max(loudest, ...samples.map(Math.abs));
-    }}, 50);
-    setTimeout(() => {{
-      clearInterval(listen);
-      const track = stream.getAudioTracks()[0];
-      report({{frame: "microphone", granted: true, state: track.readyState, loudest}});
-    }}, 2000);
-  }}, (error) => report({{frame: "microphone", granted: false, error: error.name}}));
-</script></head><body></body></html>
 """
 
 SECRET = "the user's own words"
@@ -354,18 +328,6 @@ class Recovery(unittest.TestCase):
         root = pathlib.Path(f"/proc/{web}/root")
         self.assertTrue((root / self.resources.relative_to("/") / "index.html").is_file())
         self.assertFalse((root / secret.relative_to("/")).exists())
-
-    @needs_mock_devices
-    def test_the_microphone_works_inside_the_sandbox(self):
-        self.start(MICROPHONE_PAGE.format(port=self.server.port))
-
-        heard = self.next_report("microphone")
-
-        print(f"\nmicrophone: {heard}")
-        self.assertTrue(heard["granted"], heard)
-        self.assertEqual(heard["state"], "live")
-        self.assertGreater(heard["loudest"], 0.01, "the device's sound reaches the page")
-        self.assertIn("bwrap", ancestry(self.the_web_process()))
 
 
 if __name__ == "__main__":

@@ -124,23 +124,6 @@ TEST_F(WindowModes, WithoutAMainScreenTheFrameStaysButEverythingElseChanges) {
     EXPECT_THAT(frameChanges(), ElementsAre("interface.setFrame 100,200,1000,640 display=YES"));
 }
 
-TEST_F(WindowModes, CloseRequestIsRefusedAndCollapses) {
-    EXPECT_FALSE(window.requestClose());
-    EXPECT_EQ(window.frame(), (platform::Rect{0, 70, 2, 2}));
-    EXPECT_TRUE(window.isVisible());
-}
-
-TEST_F(WindowModes, MiniaturiseEndsDeminiaturisedAndCollapsed) {
-    window.miniaturize();
-
-    EXPECT_FALSE(window.isMiniaturized());
-    auto log = os.log.take();
-    ASSERT_FALSE(log.empty());
-    EXPECT_EQ(log.front(), "interface.deminiaturize");
-    EXPECT_EQ(window.frame(), (platform::Rect{0, 70, 2, 2}));
-    EXPECT_EQ(window.alpha(), 0.01);
-}
-
 TEST_F(WindowModes, BubbleClickAlwaysFillsTheVisibleFrame) {
     window.setFrame({100, 200, 1000, 640}, true);
     controller.minimizeToBubble();
