@@ -189,7 +189,7 @@ class Recovery(unittest.TestCase):
             self.assertLess(recovered_in, 5.0)
             self.assertNotEqual(self.the_web_process(), victim)
             if mode == "collapsed":
-                self.next_report("pause", timeout=5)
+                self.next_report("pause", timeout=15)
             time.sleep(1)
             if mode == "expanded":
                 self.assertTrue(self.shows_the_page(), "the page is painted again")
