@@ -52,9 +52,9 @@ FakePlatform::FakePlatform() {
     screenList.setMainScreen(platform::Screen{defaultScreenFrame, defaultVisibleFrame});
 }
 
-std::unique_ptr<platform::Window> FakePlatform::makeWindow(const platform::WindowSpec& spec) {
-    auto window = std::make_unique<FakeWindow>(log, spec);
-    m_windows[spec.role] = window.get();
+std::unique_ptr<platform::Window> FakePlatform::makeWindow(const platform::WindowParameters& parameters) {
+    auto window = std::make_unique<FakeWindow>(log, parameters);
+    m_windows[parameters.role] = window.get();
     return window;
 }
 

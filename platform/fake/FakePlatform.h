@@ -105,7 +105,7 @@ public:
     platform::LoginItems& loginItems() override { return logins; }
     platform::ProcessLauncher& processLauncher() override { return launcher; }
     platform::Http& http() override { return network; }
-    std::unique_ptr<platform::Window> makeWindow(const platform::WindowSpec& spec) override;
+    std::unique_ptr<platform::Window> makeWindow(const platform::WindowParameters& parameters) override;
     std::unique_ptr<platform::Button> makeButton(const platform::Rect& frame) override;
     std::shared_ptr<platform::UserContentController> makeUserContentController() override;
     std::unique_ptr<platform::WebView> makeWebView(const platform::Rect& frame,

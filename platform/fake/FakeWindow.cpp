@@ -4,11 +4,12 @@
 
 namespace fake {
 
-FakeWindow::FakeWindow(Log& log, const platform::WindowSpec& spec) : m_log(log), m_spec(spec) {
+FakeWindow::FakeWindow(Log& log, const platform::WindowParameters& parameters)
+    : m_log(log), m_parameters(parameters) {
     // Like the original platform, the frame starts as the content rectangle.
-    m_frame = spec.contentRect;
-    record("create content=" + platform::describe(spec.contentRect) +
-           " style=" + std::to_string(spec.styleMask));
+    m_frame = parameters.contentRect;
+    record("create content=" + platform::describe(parameters.contentRect) +
+           " style=" + std::to_string(parameters.styleMask));
 }
 
 FakeWindow::~FakeWindow() {
@@ -17,7 +18,7 @@ FakeWindow::~FakeWindow() {
 }
 
 void FakeWindow::record(const std::string& call) {
-    m_log.add(m_spec.role + "." + call);
+    m_log.add(m_parameters.role + "." + call);
 }
 
 void FakeWindow::setFrame(const platform::Rect& frame, bool display) {

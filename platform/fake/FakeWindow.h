@@ -9,7 +9,7 @@ namespace fake {
 // The test plays the window manager with requestClose, miniaturize and moveByUser.
 class FakeWindow final : public platform::Window {
 public:
-    FakeWindow(Log& log, const platform::WindowSpec& spec);
+    FakeWindow(Log& log, const platform::WindowParameters& parameters);
     ~FakeWindow() override;
 
     platform::Rect frame() const override { return m_frame; }
@@ -43,7 +43,6 @@ public:
     // The window manager moves the window, as at the end of a window drag.
     void moveByUser(const platform::Point& origin);
 
-    const platform::WindowSpec& spec() const { return m_spec; }
     const std::string& title() const { return m_title; }
     double alpha() const { return m_alpha; }
     bool ignoresMouseEvents() const { return m_ignoresMouseEvents; }
@@ -58,7 +57,7 @@ private:
     void record(const std::string& call);
 
     Log& m_log;
-    platform::WindowSpec m_spec;
+    platform::WindowParameters m_parameters;
     platform::Rect m_frame;
     std::string m_title;
     double m_alpha = 1;

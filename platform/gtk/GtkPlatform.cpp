@@ -15,8 +15,9 @@ GtkPlatform::GtkPlatform(const std::string& applicationIdentifier)
       userDefaults_(files::JsonFileUserDefaults::fileLocation(applicationIdentifier, g_getenv("XDG_CONFIG_HOME"),
                                                               g_get_home_dir())) {}
 
-std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowSpec& spec) {
-    return std::make_unique<GtkWindowBackend>(spec, application_.gtkApplication(), &application_.mainMenu());
+std::unique_ptr<Window> GtkPlatform::makeWindow(const WindowParameters& parameters) {
+    return std::make_unique<GtkWindowBackend>(parameters, application_.gtkApplication(),
+                                              &application_.mainMenu());
 }
 
 std::unique_ptr<Button> GtkPlatform::makeButton(const Rect& frame) {

@@ -30,7 +30,7 @@ public:
     ProcessLauncher& processLauncher() override { return processLauncher_; }
     Http& http() override { return http_; }
 
-    std::unique_ptr<Window> makeWindow(const WindowSpec& spec) override;
+    std::unique_ptr<Window> makeWindow(const WindowParameters& parameters) override;
     std::unique_ptr<Button> makeButton(const Rect& frame) override;
     std::shared_ptr<UserContentController> makeUserContentController() override;
     std::unique_ptr<WebView> makeWebView(const Rect& frame,

@@ -103,19 +103,19 @@ int pixels(double points) {
 
 } // namespace
 
-GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+GtkWindowBackend::GtkWindowBackend(const WindowParameters& parameters, GtkApplication* application,
                                    const GtkMainMenu* applicationMenu)
     : window_(GTK_WINDOW(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
-      resizable_((spec.styleMask & WindowStyleMask::Resizable) != 0) {
+      resizable_((parameters.styleMask & WindowStyleMask::Resizable) != 0) {
     GtkWindow* window = window_.get();
-    if (!spec.role.empty())
-        gtk_window_set_role(window, spec.role.c_str());
+    if (!parameters.role.empty())
+        gtk_window_set_role(window, parameters.role.c_str());
     if (application && g_application_get_is_registered(G_APPLICATION(application)))
         gtk_window_set_application(window, application);
     // GTK's own client-side titlebar sizes the window around the requested size (titlebar, borders,
     // shadows) and only where it already knows their sizes; the program's frames must be exact.
     gtk_window_set_decorated(window, FALSE);
-    if (spec.styleMask & WindowStyleMask::NonactivatingPanel) {
+    if (parameters.styleMask & WindowStyleMask::NonactivatingPanel) {
         gtk_window_set_accept_focus(window, FALSE);
         gtk_window_set_focus_on_map(window, FALSE);
         gtk_window_set_skip_taskbar_hint(window, TRUE);
@@ -129,9 +129,9 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     layout_ = gtk_overlay_new();
     gtk_container_add(GTK_CONTAINER(window), layout_);
     gtk_widget_show(layout_);
-    if (spec.styleMask & WindowStyleMask::Titled) {
+    if (parameters.styleMask & WindowStyleMask::Titled) {
         installHeaderBarStyle(gtk_widget_get_screen(widget()));
-        headerBar_ = makeHeaderBar(spec.styleMask, applicationMenu);
+        headerBar_ = makeHeaderBar(parameters.styleMask, applicationMenu);
         // The header bar has no input window of its own; the event box catches presses to drag by.
         titlebar_ = gtk_event_box_new();
         gtk_container_add(GTK_CONTAINER(titlebar_), headerBar_);
@@ -151,7 +151,7 @@ GtkWindowBackend::GtkWindowBackend(const WindowSpec& spec, GtkApplication* appli
     connections_.emplace_back(window, "map-event", &onMapEvent, this);
     connections_.emplace_back(window, "realize", &onRealize, nullptr);
     connections_.emplace_back(window, "enable-debugging", &keepInspectorShut, nullptr);
-    setFrame(spec.contentRect, false);
+    setFrame(parameters.contentRect, false);
 }
 
 GtkWindowBackend::~GtkWindowBackend() {

@@ -21,7 +21,7 @@ namespace platform::gtk {
 class GtkWindowBackend final : public Window {
 public:
     // A titled window offers the application's menu from a button in its header bar.
-    GtkWindowBackend(const WindowSpec& spec, GtkApplication* application,
+    GtkWindowBackend(const WindowParameters& parameters, GtkApplication* application,
                      const GtkMainMenu* applicationMenu = nullptr);
     ~GtkWindowBackend() override;
 

@@ -36,7 +36,7 @@ class Platform {
     virtual ProcessLauncher& processLauncher() = 0;
     virtual Http& http() = 0;
 
-    virtual std::unique_ptr<Window> makeWindow(const WindowSpec& spec) = 0;
+    virtual std::unique_ptr<Window> makeWindow(const WindowParameters& parameters) = 0;
     virtual std::unique_ptr<Button> makeButton(const Rect& frame) = 0;
     virtual std::shared_ptr<UserContentController> makeUserContentController() = 0;
     virtual std::unique_ptr<WebView> makeWebView(const Rect& frame, const WebViewConfiguration& configuration) = 0;

@@ -37,7 +37,7 @@ class WindowDelegate {
     virtual void windowDidMiniaturize() = 0;
 };
 
-struct WindowSpec {
+struct WindowParameters {
     Rect contentRect;
     unsigned styleMask = 0;
     // Names the window for window managers and tools ("interface", "bubble").
