@@ -8,6 +8,7 @@
 #include <charconv>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform::gtk {
@@ -65,13 +66,15 @@ std::optional<std::uint64_t> anonymousMemory(pid_t process) {
     return (*number(*resident) + (swapped ? number(*swapped).value_or(0) : 0)) * 1024;
 }
 
-// The first process of that name below this one, from each process's parent in /proc/<pid>/stat
-// ("pid (name) state ppid ..."; the name may itself hold spaces and parentheses).
+// The web content process among this program's children, or below the bubblewrap sandbox it runs
+// in: a program that a link opened (a browser on WebKit, say) may have web processes of its own.
+// Each process's name and parent come from /proc/<pid>/stat ("pid (name) state ppid ...", where the
+// name may itself hold spaces and parentheses).
 std::optional<pid_t> findWebContentProcess() {
     struct Process {
         pid_t id;
         pid_t parent;
-        bool named;
+        std::string name;
     };
     std::vector<Process> processes;
     DIR* proc = ::opendir("/proc");
@@ -89,17 +92,18 @@ std::optional<pid_t> findWebContentProcess() {
         if (open == std::string_view::npos || close == std::string_view::npos || close < open)
             continue;
         if (const auto parent = number(stat.substr(close + 1)))
-            processes.push_back({process, static_cast<pid_t>(*parent),
-                                 stat.substr(open + 1, close - open - 1) == processName});
+            processes.push_back(
+                {process, static_cast<pid_t>(*parent), std::string(stat.substr(open + 1, close - open - 1))});
     }
     ::closedir(proc);
-    std::vector<pid_t> below{::getpid()};
-    for (std::size_t next = 0; next < below.size(); ++next)
+    std::vector<pid_t> searched{::getpid()};
+    for (std::size_t next = 0; next < searched.size(); ++next)
         for (const auto& process : processes)
-            if (process.parent == below[next]) {
-                if (process.named)
+            if (process.parent == searched[next]) {
+                if (process.name == processName)
                     return process.id;
-                below.push_back(process.id);
+                if (process.name == "bwrap")
+                    searched.push_back(process.id);
             }
     return std::nullopt;
 }
@@ -107,11 +111,14 @@ std::optional<pid_t> findWebContentProcess() {
 } // namespace
 
 std::optional<std::uint64_t> WebContentProcessMemory::read() {
-    if (process_)
-        if (auto memory = anonymousMemory(*process_))
-            return memory;
-    process_ = findWebContentProcess();
-    return process_ ? anonymousMemory(*process_) : std::nullopt;
+    if (std::exchange(searchPending_, false))
+        process_ = findWebContentProcess();
+    if (!process_)
+        return std::nullopt;
+    const auto memory = anonymousMemory(*process_);
+    if (!memory)
+        process_.reset();
+    return memory;
 }
 
 } // namespace platform::gtk

@@ -171,6 +171,8 @@ void WebKitWebViewBackend::terminateWebContentProcess() {
 
 void WebKitWebViewBackend::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (event == WEBKIT_LOAD_COMMITTED)
+        self->processMemory_.documentCommitted();
     if (event == WEBKIT_LOAD_FINISHED && self->navigationDelegate_)
         callFromC([self] { self->navigationDelegate_->didFinishNavigation(); });
 }
