@@ -44,6 +44,7 @@ void OrviaWindowController::showMainWindow(Maximize maximize) {
     window->makeKeyAndOrderFront();
     os.application().activateIgnoringOtherApps(true);
     webView->evaluateJavaScript(resumeScript);
+    lastShown = os.mainQueue().uptime();
 }
 
 void OrviaWindowController::restoreFromBubble() {

@@ -2,6 +2,7 @@
 
 #include "interface/BootstrapScript.h"
 #include "interface/MediaCapturePermission.h"
+#include "interface/MemoryLimits.h"
 #include "interface/NavigationPolicy.h"
 #include "interface/PageRequest.h"
 #include "resource_bundle_accessor/ResourceBundleAccessor.h"
@@ -23,7 +24,8 @@ NullMessageHandler& OrviaWindowController::selfPlaceholder() {
     return placeholder;
 }
 
-OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
+OrviaWindowController::OrviaWindowController(platform::Platform& os)
+    : os(os), memoryGuard(memoryLimits(os.userDefaults())) {
     platform::WebViewConfiguration configuration;
     configuration.allowsContentJavaScript = true;
     configuration.mediaTypesRequiringUserActionForPlayback = platform::AudiovisualMediaTypes::None;
@@ -31,6 +33,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     configuration.userContentController = userContentController;
     // The page's own files; the rest of the user's files stay out of the page's reach.
     configuration.readableFolders = {module(os.mainBundle()).bundlePath()};
+    configuration.memoryLimits = memoryGuard.limits();
 
     userContentController->addUserScript({bootstrapScript(memberID(os.userDefaults())),
                                           platform::UserScriptInjectionTime::AtDocumentStart, true});
@@ -61,6 +64,7 @@ OrviaWindowController::OrviaWindowController(platform::Platform& os) : os(os) {
     userContentController->addScriptMessageHandler(*this, messageHandlerName);
 
     loadInterface();
+    watchWebContentMemory();
 }
 
 OrviaWindowController::~OrviaWindowController() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bubble/DraggableOrviaBubbleButton.h"
+#include "interface/MemoryGuardPolicy.h"
 #include "interface/NullMessageHandler.h"
 #include "interface/PageRecoveryPolicy.h"
 #include "platform/Platform.h"
@@ -81,6 +82,11 @@ private:
     std::optional<platform::Rect> expandedFrame;
 
     bool isCollapsed() const;
+
+    // Reads the page's memory every reading interval while the controller lives.
+    void watchWebContentMemory();
+    MemoryGuardPolicy memoryGuard;
+    std::optional<std::chrono::duration<double>> lastShown;
 
     PageRecoveryPolicy recoveryPolicy;
     bool recoveryLoadPending = false;

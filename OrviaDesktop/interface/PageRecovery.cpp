@@ -13,6 +13,7 @@ void OrviaWindowController::didFinishNavigation() {
 
 void OrviaWindowController::webContentProcessDidTerminate() {
     ++responsivenessGeneration;
+    memoryGuard.processEnded();
     const auto delay = recoveryPolicy.reloadDelayAfterTermination(os.mainQueue().uptime());
     os.mainQueue().asyncAfter(delay, [this, living = std::weak_ptr<bool>(alive)] {
         if (!living.lock())

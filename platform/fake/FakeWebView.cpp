@@ -16,6 +16,7 @@ void FakeWebView::loadHTMLString(const std::string& html, const std::optional<st
     if (!m_processRunning) {
         m_processRunning = true;
         m_processResponsive = true;
+        m_memory = 0;
     }
     m_log.add("web.loadHTMLString base=" + baseURL.value_or("none") + " " + html);
 }
@@ -37,6 +38,12 @@ void FakeWebView::setNavigationDelegate(platform::WebViewNavigationDelegate* del
 void FakeWebView::terminateWebContentProcess() {
     m_log.add("web.terminateWebContentProcess");
     crashWebContentProcess();
+}
+
+std::optional<std::uint64_t> FakeWebView::webContentProcessMemory() {
+    if (!m_processRunning)
+        return std::nullopt;
+    return m_memory;
 }
 
 void FakeWebView::crashWebContentProcess() {

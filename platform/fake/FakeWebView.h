@@ -17,6 +17,8 @@ public:
     void setDrawsBackground(bool draws) override;
     void setNavigationDelegate(platform::WebViewNavigationDelegate* delegate) override;
     void terminateWebContentProcess() override;
+    std::optional<std::uint64_t> webContentProcessMemory() override;
+    std::optional<std::chrono::duration<double>> lastUserInput() const override { return m_lastUserInput; }
     void setUIDelegate(platform::UIDelegate* delegate) override;
 
     // The page posts under a handler name, as window.webkit.messageHandlers.<name>.postMessage.
@@ -31,6 +33,10 @@ public:
     void crashWebContentProcess();
     void setWebContentProcessResponsive(bool responsive);
     void finishLoading();
+    // What the running process holds; a new process starts with nothing.
+    void setWebContentProcessMemory(std::uint64_t bytes) { m_memory = bytes; }
+    // A person used the view at that time of the main queue's clock.
+    void receiveUserInput(std::chrono::duration<double> at) { m_lastUserInput = at; }
     // The page navigated a frame and its document arrived: the delegate's answer (none without one).
     std::optional<platform::NavigationResponsePolicy>
     receiveNavigationResponse(const platform::NavigationResponse& response);
@@ -51,6 +57,8 @@ private:
     platform::WebViewNavigationDelegate* m_navigationDelegate = nullptr;
     bool m_processRunning = false;
     bool m_processResponsive = true;
+    std::uint64_t m_memory = 0;
+    std::optional<std::chrono::duration<double>> m_lastUserInput;
     platform::UIDelegate* m_uiDelegate = nullptr;
 };
 

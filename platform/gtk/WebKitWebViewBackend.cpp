@@ -3,14 +3,43 @@
 #include "CallbackGuard.h"
 #include "WebKitUserContentController.h"
 
+#include <algorithm>
+
 namespace platform::gtk {
 
 namespace {
 
+constexpr double megabyte = 1024.0 * 1024.0;
+// The engine ends the process itself only a quarter past the ceiling, for when the program cannot
+// read its memory. The program's reading ends it at the ceiling and also sees a page whose scripts
+// never yield, which the engine's own check (every 30 s, its default, parsing the process's whole
+// memory map on the page's thread) never gets to.
+constexpr double engineKillPastCeiling = 1.25;
+
+// Above the budget, critical releases (garbage collection, caches, unused heap pages back to the
+// system); above half of it, the lighter ones.
+GObjectRef<WebKitWebContext> makeContext(const std::optional<WebContentMemoryLimits>& limits) {
+    if (!limits || limits->ceiling < megabyte)
+        return GObjectRef<WebKitWebContext>(webkit_web_context_new());
+    WebKitMemoryPressureSettings* settings = webkit_memory_pressure_settings_new();
+    const double strict =
+        std::clamp(static_cast<double>(limits->budget) / static_cast<double>(limits->ceiling), 0.1, 0.95);
+    webkit_memory_pressure_settings_set_memory_limit(
+        settings, static_cast<guint>(std::min(static_cast<double>(limits->ceiling) / megabyte, 1.0e9)));
+    // Each threshold is checked against the others as set so far: this order keeps every step valid.
+    webkit_memory_pressure_settings_set_conservative_threshold(settings, strict / 2);
+    webkit_memory_pressure_settings_set_strict_threshold(settings, strict);
+    webkit_memory_pressure_settings_set_kill_threshold(settings, engineKillPastCeiling);
+    GObjectRef<WebKitWebContext> context(WEBKIT_WEB_CONTEXT(
+        g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", settings, nullptr)));
+    webkit_memory_pressure_settings_free(settings);
+    return context;
+}
+
 // A context of the view's own, confined before its first web process starts: the bubblewrap
 // sandbox with read access to the configured folders only.
 GObjectRef<WebKitWebContext> makeWebContext(const WebViewConfiguration& configuration) {
-    GObjectRef<WebKitWebContext> context(webkit_web_context_new());
+    auto context = makeContext(configuration.memoryLimits);
     webkit_web_context_set_sandbox_enabled(context.get(), TRUE);
     // One local page: no page or resource caches to keep for browsing.
     webkit_web_context_set_cache_model(context.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
@@ -61,6 +90,7 @@ WebKitWebViewBackend::WebKitWebViewBackend(const WebViewConfiguration& configura
       webProcessTerminated_(webView_.get(), "web-process-terminated", &onWebProcessTerminated, this),
       responsivenessChanged_(webView_.get(), "notify::is-web-process-responsive", &onResponsivenessChanged,
                              this),
+      input_(webView_.get(), "event", &onInput, this),
       permissionRequest_(webView_.get(), "permission-request", &onPermissionRequest, this) {}
 
 WebKitWebViewBackend::~WebKitWebViewBackend() {
@@ -68,6 +98,7 @@ WebKitWebViewBackend::~WebKitWebViewBackend() {
     decidePolicy_.disconnect();
     webProcessTerminated_.disconnect();
     responsivenessChanged_.disconnect();
+    input_.disconnect();
     permissionRequest_.disconnect();
     gtk_widget_destroy(widget());
 }
@@ -140,6 +171,8 @@ void WebKitWebViewBackend::terminateWebContentProcess() {
 
 void WebKitWebViewBackend::onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
     auto* self = static_cast<WebKitWebViewBackend*>(data);
+    if (event == WEBKIT_LOAD_COMMITTED)
+        self->processMemory_.documentCommitted();
     if (event == WEBKIT_LOAD_FINISHED && self->navigationDelegate_)
         callFromC([self] { self->navigationDelegate_->didFinishNavigation(); });
 }
@@ -167,6 +200,7 @@ gboolean WebKitWebViewBackend::onDecidePolicy(WebKitWebView*, WebKitPolicyDecisi
 void WebKitWebViewBackend::onWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason,
                                                   gpointer data) {
     auto* self = static_cast<WebKitWebViewBackend*>(data);
+    self->processMemory_.forget();
     if (self->navigationDelegate_)
         callFromC([self] { self->navigationDelegate_->webContentProcessDidTerminate(); });
 }
@@ -182,6 +216,24 @@ void WebKitWebViewBackend::onResponsivenessChanged(GObject*, GParamSpec*, gpoint
         else
             self->navigationDelegate_->webContentProcessDidBecomeUnresponsive();
     });
+}
+
+// On the main queue's clock (GlibMainQueue::uptime).
+gboolean WebKitWebViewBackend::onInput(GtkWidget*, GdkEvent* event, gpointer data) {
+    switch (gdk_event_get_event_type(event)) {
+    case GDK_MOTION_NOTIFY:
+    case GDK_BUTTON_PRESS:
+    case GDK_KEY_PRESS:
+    case GDK_SCROLL:
+    case GDK_TOUCH_BEGIN:
+    case GDK_TOUCH_UPDATE:
+        static_cast<WebKitWebViewBackend*>(data)->lastUserInput_ =
+            std::chrono::microseconds(g_get_monotonic_time());
+        break;
+    default:
+        break;
+    }
+    return FALSE;
 }
 
 } // namespace platform::gtk

@@ -4,6 +4,7 @@
 #include "GObjectRef.h"
 #include "GtkView.h"
 #include "SignalConnection.h"
+#include "WebContentProcessMemory.h"
 #include "platform/WebView.h"
 
 #include <gtk/gtk.h>
@@ -25,6 +26,8 @@ public:
         navigationDelegate_ = delegate;
     }
     void terminateWebContentProcess() override;
+    std::optional<std::uint64_t> webContentProcessMemory() override { return processMemory_.read(); }
+    std::optional<std::chrono::duration<double>> lastUserInput() const override { return lastUserInput_; }
     void setUIDelegate(UIDelegate* delegate) override { uiDelegate_ = delegate; }
 
     GtkWidget* widget() const override { return GTK_WIDGET(webView_.get()); }
@@ -47,6 +50,11 @@ private:
     static void onWebProcessTerminated(WebKitWebView* webView, WebKitWebProcessTerminationReason reason,
                                        gpointer self);
     static void onResponsivenessChanged(GObject* webView, GParamSpec* property, gpointer self);
+
+    WebContentProcessMemory processMemory_;
+    std::optional<std::chrono::duration<double>> lastUserInput_;
+    SignalConnection input_;
+    static gboolean onInput(GtkWidget* webView, GdkEvent* event, gpointer self);
 
     UIDelegate* uiDelegate_ = nullptr;
     SignalConnection permissionRequest_;

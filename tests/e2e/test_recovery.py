@@ -1,12 +1,14 @@
-"""The interface comes back when its web process or the program itself dies, in either window mode
-and within a bound on retries, and the web process runs confined to the resource bundle. A test page
-in a copy of the bundle reports to a loopback server."""
+"""The interface comes back when its web process or the program itself dies, or the web process holds
+too much memory, in either window mode and within a bound on retries, and that process runs confined
+to the resource bundle. A test page in a copy of the bundle reports to a loopback server."""
 
 import contextlib
 import itertools
+import json
 import os
 import pathlib
 import queue
+import re
 import resource
 import shutil
 import signal
@@ -31,6 +33,14 @@ PAGE = """<!doctype html>
 
 # Its process stops answering a second after every load.
 HANGING_PAGE = PAGE.replace("</script>", "  setTimeout(() => {{ for (;;) {{}} }}, 1000);\n</script>", 1)
+
+# Once its first report is out, it fills memory in a loop that never yields (so the engine cannot look
+# at its own memory meanwhile) and keeps it.
+LEAKING_PAGE = PAGE.replace("</script>", """  window.kept = [];
+  setTimeout(() => {{ for (let i = 0; i < {megabytes} / 8; ++i) kept.push(new Float64Array(1 << 20).fill(i)); }}, 1000);
+</script>""", 1)
+
+MB = 1024 * 1024
 
 # Each probe reports whether the page got at the file's content.
 SANDBOX_PAGE = """<!doctype html>
@@ -113,6 +123,17 @@ def web_processes(program):
     return [pid for pid in descendants(program.pid) if command_name(pid) == "WebKitWebProces"]
 
 
+def memory(pid):
+    """The process's anonymous memory, resident or swapped, in bytes, as the program reads it; None once
+    it has ended."""
+    with contextlib.suppress(OSError):
+        fields = dict(re.findall(r"^(RssAnon|VmSwap):\s+(\d+) kB", pathlib.Path(f"/proc/{pid}/status").read_text(),
+                                 re.MULTILINE))
+        if "RssAnon" in fields:
+            return sum(int(kib) * 1024 for kib in fields.values())
+    return None
+
+
 def ancestry(pid):
     names = []
     while pid > 1:
@@ -132,8 +153,12 @@ class Recovery(unittest.TestCase):
         self.program_file = installation(self.folder)
         self.resources = self.folder / BUNDLE_NAME / "Resources"
 
-    def start(self, page):
+    def start(self, page, **defaults):
         (self.resources / "index.html").write_text(page)
+        if defaults:
+            config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
+            config.mkdir(parents=True)
+            (config / "defaults.json").write_text(json.dumps(defaults))
         self.program = self.desktop.launch(self.program_file)
         self.interface = self.desktop.window("interface")
         self.work_area = self.desktop.work_area()
@@ -299,6 +324,63 @@ class Recovery(unittest.TestCase):
         self.assertEqual(report["memberID"], member)
         self.assertNotEqual(self.the_web_process(), hung)
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+
+    def until_ended(self, pid, limit, timeout=90):
+        """Follows the process until it ends: when it first held more than the limit, and its peak."""
+        over_at, peak, deadline = None, 0, time.monotonic() + timeout
+        while (held := memory(pid)) is not None:
+            self.assertLess(time.monotonic(), deadline, "the process ends")
+            peak = max(peak, held)
+            if held > limit and over_at is None:
+                over_at = time.monotonic()
+            time.sleep(0.05)
+        self.assertIsNotNone(over_at, "ended only once over the limit")
+        return over_at, peak
+
+    def test_a_page_over_its_memory_budget_is_loaded_again_once_collapsed(self):
+        self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=400),
+                   OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=600)
+        member = self.next_report("main")["memberID"]
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
+        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        self.next_report("pause")
+
+        over_at, peak = self.until_ended(self.the_web_process(), 300 * MB)
+        report = self.next_report("main", timeout=10)
+        fresh = memory(self.the_web_process())
+
+        print(f"\nover its budget {time.monotonic() - over_at:.1f}s before it was back, "
+              f"at {peak // MB} MB; the fresh page holds {fresh // MB} MB")
+        self.assertEqual(report["memberID"], member)
+        self.assertGreater(time.monotonic() - over_at, 35, "the engine has had its time to release")
+        self.next_report("pause", timeout=5)
+        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame())
+        self.assertLess(fresh, 300 * MB)
+
+    def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_in_use_and_within_the_bound(self):
+        self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=1000),
+                   OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=400)
+        member = self.next_report("main")["memberID"]
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
+
+        # Each load is over the ceiling within seconds, as the crash recovery's quick failures are.
+        cycles = []
+        for reload in range(1, 7):
+            over_at, peak = self.until_ended(self.the_web_process(), 400 * MB)
+            ended_at = time.monotonic()
+            self.assertLess(ended_at - over_at, 3.0)
+            cycles.append(f"{ended_at - over_at:.1f}s, {peak // MB} MB")
+            if reload < 6:
+                self.assertEqual(self.next_report("main", timeout=10)["memberID"], member)
+                self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+                cycles[-1] += f", back {time.monotonic() - ended_at:.1f}s later"
+        print("\nended past the ceiling: " + "; ".join(cycles))
+
+        with self.assertRaises(AssertionError, msg="the sixth end in a minute waits 30 s"):
+            self.next_report("main", timeout=20)
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+        self.assertIsNone(self.program.poll())
 
     def test_the_web_process_is_confined_and_the_page_reads_no_file_beyond_its_bundle(self):
         secret = self.desktop.home / "secret.txt"

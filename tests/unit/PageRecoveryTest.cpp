@@ -98,7 +98,7 @@ TEST_F(PageRecovery, APageThatDiesAtEveryLoadIsReloadedFiveTimesThenEveryThirtyS
         EXPECT_THAT(os.log.take(), ElementsAre(launchLoad)) << "retry " << retry;
         web().crashWebContentProcess();
     }
-    EXPECT_EQ(os.queue.pendingCount(), 1u) << "one retry at a time";
+    EXPECT_EQ(os.queue.pendingCount(), 2u) << "one retry at a time, beside the memory reading";
 }
 
 TEST_F(PageRecovery, APageThatStaysUpEarnsImmediateReloadsAgain) {
@@ -137,6 +137,34 @@ TEST_F(PageRecovery, APageThatAnswersAgainOrDiesBeforeTheHangLimitIsNotEnded) {
 
     EXPECT_THAT(os.log.linesStartingWith("web.terminateWebContentProcess"), IsEmpty());
     EXPECT_THAT(os.log.linesStartingWith("web.loadHTMLString"), ElementsAre(launchLoad, launchLoad));
+}
+
+TEST_F(PageRecovery, APageOverItsMemoryIsLoadedAgainInItsModeAtOnceOverTheCeilingElseOnceQuiet) {
+    const auto limits = web().configuration().memoryLimits.value();
+    const auto reading = orvia::MemoryGuardPolicy::readingInterval;
+    controller->showMainWindow(OrviaWindowController::Maximize::No);
+    const auto frame = window().frame();
+    os.log.take();
+
+    web().setWebContentProcessMemory(limits.budget + 1);
+    os.queue.advance(orvia::MemoryGuardPolicy::quietAfter / 2);
+    EXPECT_THAT(os.log.take(), IsEmpty()) << "shown a while ago, the interface may still be in use";
+    web().setWebContentProcessMemory(limits.ceiling + 1);
+    os.queue.advance(reading);
+    EXPECT_THAT(os.log.take(), ElementsAre("web.terminateWebContentProcess", launchLoad));
+    web().finishLoading();
+    EXPECT_THAT(os.log.take(), IsEmpty());
+    EXPECT_EQ(window().frame(), frame);
+
+    controller->minimizeToBubble();
+    os.log.take();
+    web().setWebContentProcessMemory(limits.budget + 1);
+    os.queue.advance(orvia::MemoryGuardPolicy::releaseGrace - reading);
+    EXPECT_THAT(os.log.take(), IsEmpty()) << "the new process gets the engine's time of its own";
+    os.queue.advance(2 * reading);
+    EXPECT_THAT(os.log.take(), ElementsAre("web.terminateWebContentProcess", launchLoad));
+    web().finishLoading();
+    EXPECT_THAT(os.log.take(), ElementsAre(pauseLine));
 }
 
 TEST_F(PageRecovery, NoReloadOutlivesTheController) {

@@ -4,6 +4,8 @@
 #include "platform/View.h"
 #include "platform/WebViewNavigationDelegate.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -55,6 +57,16 @@ inline constexpr unsigned Video = 2;
 inline constexpr unsigned All = Audio | Video;
 } // namespace AudiovisualMediaTypes
 
+// Bounds on the memory of the web content process, in bytes of its own memory (anonymous pages,
+// resident or swapped out); the budget lies below the ceiling. Above the budget the engine releases
+// what it can (caches, collected garbage) about every 30 s, where its process lets it; past the
+// ceiling by a quarter it ends the process itself (the delegate hears webContentProcessDidTerminate)
+// as a last resort for when the program cannot read the process's memory.
+struct WebContentMemoryLimits {
+    std::uint64_t budget = 0;
+    std::uint64_t ceiling = 0;
+};
+
 struct WebViewConfiguration {
     bool allowsContentJavaScript = true;
     unsigned mediaTypesRequiringUserActionForPlayback = AudiovisualMediaTypes::All;
@@ -62,6 +74,8 @@ struct WebViewConfiguration {
     // Absolute folders the page's web content process may read, beside what the engine needs
     // itself. Where the backend confines that process, no other folder of the user's is readable.
     std::vector<std::filesystem::path> readableFolders;
+    // Fixed with the view: the engine takes them when its processes start.
+    std::optional<WebContentMemoryLimits> memoryLimits;
 };
 
 // The kind of capture device a page asks for (getUserMedia). Other values may come from newer engines.
@@ -99,6 +113,12 @@ public:
     // Ends the web content process at once (a page that does not answer cannot be asked to stop);
     // the delegate hears webContentProcessDidTerminate. Nothing happens without a running process.
     virtual void terminateWebContentProcess() = 0;
+    // The web content process's own memory now, measured as for the limits; absent without a
+    // process or where it cannot be read. Cheap enough to ask every second or two.
+    virtual std::optional<std::uint64_t> webContentProcessMemory() = 0;
+    // When a person last moved the pointer over the view, clicked, scrolled, touched or typed in it,
+    // on the main queue's clock (MainQueue::uptime); absent before the first time.
+    virtual std::optional<std::chrono::duration<double>> lastUserInput() const = 0;
 };
 
 } // namespace platform
