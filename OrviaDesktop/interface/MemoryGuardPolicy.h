@@ -16,8 +16,9 @@ class MemoryGuardPolicy {
 public:
     using Seconds = std::chrono::duration<double>;
 
-    // A reading costs some 25 microseconds; a page that allocates in a loop that never yields grows
-    // by up to 400 MB a second, which is what can pass the ceiling before it is seen.
+    // A reading costs about a tenth of a millisecond, wake-up included; a page that allocates in a
+    // loop that never yields grows by up to 400 MB a second, which is what can pass the ceiling
+    // before it is seen.
     static constexpr Seconds readingInterval{1.0};
     // The engine looks at its memory every 30 s and releases what it can when above the budget.
     static constexpr Seconds releaseGrace{40.0};

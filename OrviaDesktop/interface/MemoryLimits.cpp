@@ -11,7 +11,7 @@ constexpr std::uint64_t megabyte = 1024 * 1024;
 // machine keeps about 2 GB; beyond that it would soon swap or kill.
 constexpr std::uint64_t defaultBudget = 1024;
 constexpr std::uint64_t defaultCeiling = 1536;
-// Less is a slip of the hand: the page's own process needs a good part of that.
+// Less is taken for a slip: hardly more than a page's own process needs.
 constexpr double smallest = 256;
 constexpr double largest = 1024 * 1024;
 
