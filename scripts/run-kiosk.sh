@@ -30,7 +30,13 @@ dbus-run-session -- bash -c '
         xdotool search --classname "^OrviaDesktop$" >/dev/null 2>&1 && break
         sleep 0.2
     done
-    sleep 5  # let the page render
+    # The first start on a machine builds the font caches and may take a while: wait until the page
+    # has painted over the light theme background of the window in the middle of the screen.
+    for _ in $(seq 120); do
+        pixel=$(import -window root -crop 1x1+720+450 -depth 8 txt:- 2>/dev/null | tail -n 1)
+        case "$pixel" in *"#F6F5F4"* | "") sleep 0.5 ;; *) break ;; esac
+    done
+    sleep 3  # let the page settle
     import -window root "$2"
     kill $program
 ' _ "$build/OrviaDesktop" "$screenshot"
