@@ -252,8 +252,8 @@
         const samples = audio.samples;
         audio.analyser.getByteTimeDomainData(samples);
         let sum = 0;
-        for (const sample of samples) {
-            const centred = (sample - 128) / 128;
+        for (let i = 0; i < samples.length; i++) {
+            const centred = (samples[i] - 128) / 128;
             sum += centred * centred;
         }
         const decibels = 20 * Math.log10(Math.sqrt(sum / samples.length) || 1e-6);
@@ -265,22 +265,44 @@
     }
 
     // The halo swells and brightens with the level; bar i of the meter lights up once the level
-    // passes i fifths of the range.
+    // passes i fifths of the range. The level is shown in fiftieths, so its 51 looks are made once:
+    // a tick then writes only strings the engine has seen, and allocates nothing.
+    const LEVEL_STEPS = 50;
+    let levelLooks = null;
+
+    function lookOfLevel(step) {
+        const level = step / LEVEL_STEPS;
+        return {
+            haloTransform: `scale(${0.96 + level * 0.14})`,
+            haloOpacity: String(0.45 + level * 0.55),
+            barOpacities: [0, 1, 2, 3, 4].map((i) => String(Math.min(1, Math.max(0.22, (level * 5 - i) * 1.2)))),
+        };
+    }
+
     function showLevel(level) {
-        const rounded = Math.round(level * 50) / 50;
-        if (rounded === shownLevel) {
+        const step = Math.round(level * LEVEL_STEPS);
+        if (step === shownLevel) {
             return;
         }
-        shownLevel = rounded;
+        shownLevel = step;
+        if (!levelLooks) {
+            levelLooks = {
+                halos: Array.from(document.querySelectorAll(".halo")),
+                bars: Array.from(document.querySelectorAll(".meter i")),
+                steps: Array.from({ length: LEVEL_STEPS + 1 }, (_, i) => lookOfLevel(i)),
+            };
+        }
         // Final values rather than a custom property the styles compute them from: the engine's
         // memory grew with every change of such a property, given back only under memory pressure.
-        for (const halo of document.querySelectorAll(".halo")) {
-            halo.style.transform = `scale(${0.96 + rounded * 0.14})`;
-            halo.style.opacity = String(0.45 + rounded * 0.55);
+        const look = levelLooks.steps[step];
+        for (const halo of levelLooks.halos) {
+            halo.style.transform = look.haloTransform;
+            halo.style.opacity = look.haloOpacity;
         }
-        document.querySelectorAll(".meter i").forEach((bar, i) => {
-            bar.style.opacity = String(Math.min(1, Math.max(0.22, (rounded * 5 - i) * 1.2)));
-        });
+        const bars = levelLooks.bars;
+        for (let i = 0; i < bars.length; i++) {
+            bars[i].style.opacity = look.barOpacities[i];
+        }
     }
 
     function stopMeter() {
