@@ -2,11 +2,15 @@
 
 // The kiosk page of Orvia. The shell collapses it into a bubble with orviaPause and brings it back with
 // orviaResume; both may arrive at any time, repeatedly, even before the document has finished parsing.
-// State for tests and styles lives on <html>: data-orvia-state, data-orvia-mic, data-orvia-tracks,
+// State for tests and styles lives on <html>: data-orvia-state, data-orvia-mic, data-orvia-tracks (heard),
 // data-orvia-face, data-orvia-kiosk.
 (function () {
     const root = document.documentElement;
     const RETRY_MS = 15000;
+    // A collapse keeps the microphone, silenced, this long before giving it back: every new
+    // microphone and its audio source cost the engine nearly a megabyte it never gives back, and a
+    // quick collapse and expand should not pay that.
+    const RELEASE_MS = 60000;
     // The meter reads the microphone 20 times a second: lively to the eye, and the page is not
     // redrawn at frame rate on a kiosk's CPU for it.
     const METER_MS = 50;
@@ -26,6 +30,7 @@
     let audio = null;
     let meterTimer = 0;
     let retryTimer = 0;
+    let releaseTimer = 0;
     let shownLevel = -1;
 
     window.orviaPause = function () {
@@ -33,14 +38,21 @@
         root.dataset.orviaState = "paused";
         clearTimeout(retryTimer);
         retryTimer = 0;
-        releaseMicrophone();
+        holdMicrophone();
         setMic("off");
+        clearTimeout(releaseTimer);
+        releaseTimer = setTimeout(() => {
+            releaseTimer = 0;
+            releaseMicrophone();
+        }, RELEASE_MS);
     };
 
     window.orviaResume = function () {
         running = true;
         root.dataset.orviaState = "running";
-        if (document.readyState !== "loading") {
+        clearTimeout(releaseTimer);
+        releaseTimer = 0;
+        if (document.readyState !== "loading" && !takeBackMicrophone()) {
             startMicrophone();
         }
     };
@@ -136,9 +148,10 @@
         }
     }
 
+    // The tracks the page hears: a held microphone's are silenced.
     function countTracks() {
-        const live = stream ? stream.getAudioTracks().filter((track) => track.readyState === "live").length : 0;
-        root.dataset.orviaTracks = String(live);
+        const heard = stream ? stream.getAudioTracks().filter((track) => track.readyState === "live" && track.enabled).length : 0;
+        root.dataset.orviaTracks = String(heard);
     }
 
     function startMicrophone() {
@@ -168,7 +181,7 @@
                 }
                 stream = granted;
                 for (const track of granted.getAudioTracks()) {
-                    track.addEventListener("ended", () => lostMicrophone(request));
+                    track.addEventListener("ended", () => lostMicrophone(granted));
                 }
                 countTracks();
                 setMic("listening");
@@ -182,9 +195,9 @@
         );
     }
 
-    // The microphone was unplugged or taken away while listening.
-    function lostMicrophone(request) {
-        if (request === micRequest && running) {
+    // The microphone was unplugged or taken away while listening; a held one is looked at on resume.
+    function lostMicrophone(lost) {
+        if (lost === stream && running) {
             releaseMicrophone();
             micUnavailable("ended");
         }
@@ -199,6 +212,36 @@
                 startMicrophone();
             }, RETRY_MS);
         }
+    }
+
+    // Paused: nothing is heard or drawn, but the microphone stays the page's for a while.
+    function holdMicrophone() {
+        micRequest++;
+        pauseMeter();
+        if (stream) {
+            for (const track of stream.getAudioTracks()) {
+                track.enabled = false;
+            }
+        }
+        countTracks();
+    }
+
+    // Returns whether the held microphone is still live and listens again.
+    function takeBackMicrophone() {
+        if (!stream) {
+            return false;
+        }
+        if (!stream.getAudioTracks().some((track) => track.readyState === "live")) {
+            releaseMicrophone();
+            return false;
+        }
+        for (const track of stream.getAudioTracks()) {
+            track.enabled = true;
+        }
+        countTracks();
+        setMic("listening");
+        startMeter();
+        return true;
     }
 
     function releaseMicrophone() {
@@ -217,8 +260,8 @@
         }
     }
 
-    // One audio context for the page's life, suspended while paused: a new one at every expand
-    // grew the engine's memory with each collapse and expand.
+    // One audio context for the page's life, suspended while paused, and one source for each
+    // microphone: a new one at every expand grew the engine's memory with each collapse and expand.
     function startMeter() {
         const AudioContextType = window.AudioContext || window.webkitAudioContext;
         if (!AudioContextType || !stream) {
@@ -229,10 +272,14 @@
                 const context = new AudioContextType();
                 const analyser = context.createAnalyser();
                 analyser.fftSize = 1024;
-                audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0, source: null };
+                audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0, source: null, heard: null };
             }
-            audio.source = audio.context.createMediaStreamSource(stream);
-            audio.source.connect(audio.analyser);
+            if (audio.heard !== stream) {
+                disconnectSource();
+                audio.source = audio.context.createMediaStreamSource(stream);
+                audio.source.connect(audio.analyser);
+                audio.heard = stream;
+            }
             if (audio.context.state === "suspended") {
                 audio.context.resume().catch(() => {});
             }
@@ -305,19 +352,28 @@
         }
     }
 
-    function stopMeter() {
+    function pauseMeter() {
         clearTimeout(meterTimer);
         meterTimer = 0;
         if (audio) {
             audio.level = 0;
-            if (audio.source) {
-                audio.source.disconnect();
-                audio.source = null;
-            }
             audio.context.suspend().catch(() => {});
         }
         if (byId("stage")) {
             showLevel(0);
+        }
+    }
+
+    function stopMeter() {
+        pauseMeter();
+        disconnectSource();
+    }
+
+    function disconnectSource() {
+        if (audio && audio.source) {
+            audio.source.disconnect();
+            audio.source = null;
+            audio.heard = null;
         }
     }
 })();
