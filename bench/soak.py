@@ -45,7 +45,7 @@ STEPS = 10  # memory samples over the run, besides the one at the start
 SETTLE = 1.0  # seconds expanded before a memory sample, for the page's microphone to start again
 PROMPT = 2.0  # seconds a transition may take at the end
 TRANSITION_TIMEOUT = 20.0
-DRAIN_QUIET = 2.0  # seconds without a minimize handled after a batch while collapsed
+DRAINED = "https://example.com/soak/drained/"
 BATCH_EVERY = 10  # cycles
 WAKE_EVERY = 4  # cycles; the others expand by a click on the bubble
 WEB_LINK_EVERY = 1000  # messages
@@ -60,12 +60,8 @@ PROCESS_GROUPS = {"OrviaDesktop": "program", "WebKitWebProces": "web", "WebKitNe
 
 # Defines orviaSoak in the page. batch(first, count, same) posts the messages first .. first+count-1,
 # where `same` is the valid type that keeps the current mode ("wake" expanded, "minimize" collapsed).
-# pauses() counts the program's calls of the page's orviaPause: each minimize it handled.
 PAGE_SCRIPT = r"""
 window.orviaSoak = (function () {
-  const pause = window.orviaPause;
-  let pauses = 0;
-  window.orviaPause = function () { pauses++; return pause.apply(this, arguments); };
   const MB = 1 << 20;
   const DEPTH = 10000;
   const big = "x".repeat(MB);
@@ -127,7 +123,7 @@ window.orviaSoak = (function () {
     }
     return JSON.stringify({posted, refused});
   }
-  return {batch, kinds: kinds.length, pauses: () => pauses};
+  return {batch, kinds: kinds.length};
 })();
 """
 
@@ -250,17 +246,17 @@ class Soak:
                             str(box.y + box.height // 2), "click", "1"])
         return self.wait_for(self.is_expanded, "expanded after " + ("the page's wake" if by_wake else "a bubble click")) - start
 
-    def drain(self):
+    def drain(self, opened, k):
         """Waits until the program has handled a batch posted while collapsed: the page answers when it
         has posted the messages, and a click on the bubble before their minimizes were handled is
-        undone by them."""
-        last, deadline = None, time.monotonic() + TRANSITION_TIMEOUT
-        while time.monotonic() < deadline:
-            pauses = self.run("orviaSoak.pauses()")
-            if pauses == last:
-                return
-            last = pauses
-            time.sleep(DRAIN_QUIET)
+        undone by them. The program handles messages in order, so a web link posted last opens after
+        all of them."""
+        marker = DRAINED + str(k)
+        self.run(f'window.webkit.messageHandlers.orvia.postMessage({{"type": "openExternal", "url": "{marker}"}})')
+        deadline = time.monotonic() + TRANSITION_TIMEOUT
+        while marker not in opened() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.check(marker in opened(), f"cycle {self.cycle}: batch {k} not handled after {TRANSITION_TIMEOUT:g} s")
 
     def page_state(self):
         return self.run("const r = document.documentElement.dataset; r.orviaState + ' ' + r.orviaMic") or "no answer"
@@ -358,7 +354,7 @@ def main():
                 down = soak.collapse()
                 if k is not None and k % 2 == 1:
                     send_batch(k, "minimize")
-                    soak.drain()
+                    soak.drain(opened, k)
                 if cycle in steps:
                     paused = soak.page_state()
                 by_wake = cycle % WAKE_EVERY == 0
@@ -397,7 +393,7 @@ def main():
             soak.check(last_web == first_web, f"web process replaced: {first_web} -> {last_web}")
             time.sleep(2)
             expected = [f"https://example.com/soak/{i}" for i in range(0, options.messages, WEB_LINK_EVERY)]
-            links = opened()
+            links = [link for link in opened() if not link.startswith(DRAINED)]
             soak.check(links == expected, f"opened {links[:20]}, expected {expected}")
         finally:
             page.close()
