@@ -185,27 +185,38 @@ class Soak:
                                self.area.y + self.area.height - BUBBLE_MARGIN - BUBBLE_SIDE, BUBBLE_SIDE, BUBBLE_SIDE)
         self.bubble = None
         self.wait_for(self.is_expanded, "expanded at launch")
-        page.run(PAGE_SCRIPT.replace("WEB_LINK_EVERY", str(WEB_LINK_EVERY)), timeout=60)
+        self.sequence = 0
+        self.answer(PAGE_SCRIPT.replace("WEB_LINK_EVERY", str(WEB_LINK_EVERY)), 60)
         self.reloads = 0
 
     def run(self, script, timeout=20):
-        """Runs a script in the page; a page that does not answer (its web process ended and the
-        program loaded it again) is a failure, and the soak waits for the new page and goes on."""
+        """Runs a script in the page; a page that does not answer in time (late, or its web process
+        ended and the program loaded it again) is a failure, and the soak waits for it and goes on."""
         try:
-            return self.page.run(script, timeout)
+            return self.answer(script, timeout)
         except queue.Empty:
             self.check(False, f"cycle {self.cycle}: the page did not answer; web processes now "
                               f"{web_processes(self.program.pid)}")
         self.reloads += 1
-        marker = f"'reconnected {self.reloads}'"
-        deadline = time.monotonic() + 120
-        while time.monotonic() < deadline:
-            # Answers to scripts the old page took but the new one ran come first: skip them.
-            with contextlib.suppress(queue.Empty):
-                if self.page.run(marker, timeout=10) == marker.strip("'"):
-                    self.page.run(PAGE_SCRIPT.replace("WEB_LINK_EVERY", str(WEB_LINK_EVERY)), timeout=60)
-                    return None
-        raise SystemExit("FAIL: the page did not come back within 120 s")
+        try:
+            self.answer(PAGE_SCRIPT.replace("WEB_LINK_EVERY", str(WEB_LINK_EVERY)), 120)
+        except queue.Empty:
+            raise SystemExit("FAIL: the page did not come back within 120 s") from None
+        return None
+
+    def answer(self, script, timeout):
+        """The page's answer to this script: answers that come late to earlier ones are skipped."""
+        self.sequence += 1
+        tagged = (f"Promise.resolve((0, eval)({json.dumps(script)}))"
+                  f".then((value) => JSON.stringify([{self.sequence}, String(value)]))")
+        deadline = time.monotonic() + timeout
+        answer = self.page.run(tagged, timeout)
+        while True:
+            with contextlib.suppress(ValueError, TypeError):
+                sequence, value = json.loads(answer)
+                if sequence == self.sequence:
+                    return value
+            answer = self.page._results.get(timeout=max(0.01, deadline - time.monotonic())).get("value")
 
     def is_expanded(self):
         return (self.desktop.placement(self.interface) == self.area
@@ -252,7 +263,7 @@ class Soak:
         undone by them. The program handles messages in order, so a web link posted last opens after
         all of them."""
         marker = DRAINED + str(k)
-        self.run(f'window.webkit.messageHandlers.orvia.postMessage({{"type": "openExternal", "url": "{marker}"}})')
+        self.run(f'window.webkit.messageHandlers.orvia.postMessage({{"type": "openExternal", "url": "{marker}"}})', 60)
         deadline = time.monotonic() + TRANSITION_TIMEOUT
         while marker not in opened() and time.monotonic() < deadline:
             time.sleep(0.05)
@@ -408,7 +419,7 @@ def main():
     batch_seconds = sum(t for t, _ in batch_times)
     print(f"message batches: {len(batch_times)}, {sent + refused} messages in {batch_seconds:.1f} s "
           f"({(sent + refused) / batch_seconds if batch_seconds else 0:.0f} per second, page side)")
-    print(f"page loaded again after its web process ended: {soak.reloads} times")
+    print(f"the page did not answer in time (late, or loaded again after its web process ended): {soak.reloads} times")
     print(f"final collapse {1000 * down:.0f} ms, expand {1000 * up:.0f} ms; web links opened: {len(links)} "
           f"of {len(expected)} sent" + (", nothing else" if links == expected else ""))
 
