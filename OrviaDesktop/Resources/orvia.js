@@ -260,8 +260,9 @@
         }
     }
 
-    // One audio context for the page's life, suspended while paused, and one source for each
-    // microphone: a new one at every expand grew the engine's memory with each collapse and expand.
+    // One audio context and one source for each microphone, suspended while the microphone is held:
+    // each new one grows the engine's memory for good. A context kept after its microphone, even
+    // suspended, grew it by the minute while collapsed.
     function startMeter() {
         const AudioContextType = window.AudioContext || window.webkitAudioContext;
         if (!AudioContextType || !stream) {
@@ -367,6 +368,10 @@
     function stopMeter() {
         pauseMeter();
         disconnectSource();
+        if (audio) {
+            audio.context.close().catch(() => {});
+            audio = null;
+        }
     }
 
     function disconnectSource() {

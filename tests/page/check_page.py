@@ -38,6 +38,10 @@ if (navigator.mediaDevices) {
         return asked;
     };
 }
+window.__contexts = [];
+window.AudioContext = class extends window.AudioContext {
+    constructor(...options) { super(...options); window.__contexts.push(this); }
+};
 window.__liveTracks = () => window.__streams.flatMap((s) => s.getTracks()).filter((t) => t.readyState === "live").length;
 window.__heardTracks = () => window.__streams.flatMap((s) => s.getTracks()).filter((t) => t.readyState === "live" && t.enabled).length;
 // The minute a paused page keeps its microphone passes in 0.3 s here.
@@ -142,10 +146,11 @@ def shell_with_microphone(page, checks, shots):
     page.resize(1440, 900)
 
     # A quick collapse and expand keeps the microphone it had: the engine pays for every new one.
-    asked = page.eval("__streams.length")
+    made = page.eval("[__streams.length, __contexts.length]")
     page.eval("orviaPause(); orviaResume()")
     checks.expect("mic after a quick pause and resume", data(page, "orviaMic"), "listening")
-    checks.expect("microphones asked for by a quick pause and resume", page.eval("__streams.length"), asked)
+    checks.expect("microphones and audio contexts made by a quick pause and resume",
+                  page.eval("[__streams.length, __contexts.length]"), made)
     checks.expect("heard tracks after a quick pause and resume", page.eval("__heardTracks()"), 1)
 
     page.eval("orviaPause(); orviaPause()")
@@ -154,6 +159,7 @@ def shell_with_microphone(page, checks, shots):
     checks.expect("tracks after pause", data(page, "orviaTracks"), "0")
     checks.expect("heard tracks after pause", page.eval("__heardTracks()"), 0)
     page.wait_for("__liveTracks() === 0")
+    page.wait_for("__contexts.every((context) => context.state === 'closed')")
     checks.expect(
         "running animations while paused",
         page.eval("document.getAnimations().filter((a) => a.playState === 'running').length"),
