@@ -133,49 +133,36 @@ class InterfaceLoading(unittest.TestCase):
             process.kill()
             process.wait(10)
 
-    def test_page_has_the_identity_before_its_first_script_frames_do_not_and_the_face_is_embedded(self):
+    def test_page_has_the_identity_before_its_first_script_kept_across_launches_and_exactly_as_stored(self):
         program = installation(self.folder)
         resources = self.install_test_page(self.folder)
         face = (resources / "orvia-default.webp").read_bytes()
+        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        fresh = self.folder / "fresh-config"
 
         reports = self.run_once(program, frames=("main", "iframe", "face"))
-
         main = reports["main"]
         self.assertTrue(main["hasMemberID"])
         self.assertEqual(main["memberIDType"], "string")
         self.assertRegex(main["memberID"], MADE_IDENTIFIER)
         self.assertTrue(main["kiosk"])
+        # Frames see neither; the face is embedded and decodes as an image.
         self.assertEqual(reports["iframe"], {"frame": "iframe", "hasMemberID": False, "hasKiosk": False})
         self.assertEqual(reports["face"]["src"], "data:image/webp;base64," + base64.b64encode(face).decode())
-        self.assertGreater(reports["face"]["width"], 0, "the embedded face must decode as an image")
-        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        self.assertGreater(reports["face"]["width"], 0)
         self.assertEqual(stored_defaults(config_home)["OrviaDesktopGuestMemberID"], main["memberID"])
 
-    def test_identifier_is_kept_across_launches_and_new_for_a_fresh_configuration(self):
-        program = installation(self.folder)
-        self.install_test_page(self.folder)
-        fresh = self.folder / "fresh-config"
-
-        first = self.run_once(program)["main"]["memberID"]
-        second = self.run_once(program)["main"]["memberID"]
+        # Kept across launches, new for a fresh configuration.
+        self.assertEqual(self.run_once(program)["main"]["memberID"], main["memberID"])
         other = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"]
-
-        self.assertRegex(first, MADE_IDENTIFIER)
-        self.assertEqual(second, first)
         self.assertRegex(other, MADE_IDENTIFIER)
-        self.assertNotEqual(other, first)
+        self.assertNotEqual(other, main["memberID"])
         self.assertEqual(stored_defaults(fresh)["OrviaDesktopGuestMemberID"], other)
 
-    def test_a_stored_identifier_reaches_the_page_exactly_whatever_it_holds(self):
-        program = installation(self.folder)
-        self.install_test_page(self.folder)
+        # A stored identifier reaches the page exactly, whatever it holds.
         stored = "it's a \\ back\\'slash\nline\r\n\u2028sep\u2029para </script>\"; window.ORVIA_KIOSK = false; //"
-        config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
-        config.mkdir(parents=True)
-        (config / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
-
-        main = self.run_once(program)["main"]
-
+        (fresh / "ai.orvia.orvia-desktop" / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
+        main = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]
         self.assertEqual(main["memberID"], stored)
         self.assertTrue(main["kiosk"])
 
