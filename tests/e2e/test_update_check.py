@@ -122,6 +122,7 @@ class UpdateCheck(unittest.TestCase):
         self.desktop.x(["xdotool", "key", "Tab", "Return"])
         wait_until(lambda: not self.alerts(), 10, message="the alert closed")
         self.assert_nothing_shown(program)
+        self.assertEqual(self.opened_addresses(), [DOWNLOAD], "Later opens nothing")
 
     def test_failures_show_nothing(self):
         # Nothing listens.
