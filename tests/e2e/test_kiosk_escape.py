@@ -191,26 +191,28 @@ class Kiosk:
 
 
 class KioskEscape(unittest.TestCase):
-    def kiosk(self, inspector_keys=False):
-        kiosk = Kiosk(inspector_keys)
-        self.addCleanup(kiosk.close)
-        return kiosk
+    def test_nothing_leads_out_of_the_page(self):
+        # With GTK's inspector keys allowed, as a user's settings may allow them.
+        self.kiosk = Kiosk(inspector_keys=True)
+        self.addCleanup(self.kiosk.close)
+        for part in (self.page_scripts, self.clicks_on_links_and_controls, self.keys, self.tab, self.bubble_buttons,
+                     self.links_and_files_dragged_from_another_program, self.fragments_and_frames):
+            with self.subTest(part.__name__):
+                part(self.kiosk)
+                # The program still collapses and expands after each part.
+                self.kiosk.collapses_and_expands()
 
     def check_each(self, kiosk, actions, perform):
         for name, action in actions:
             with self.subTest(name):
                 perform(action)
                 self.assertEqual(kiosk.escapes(), [])
-        kiosk.collapses_and_expands()
 
-    def test_page_scripts_neither_leave_the_page_nor_open_windows_or_dialogs(self):
-        kiosk = self.kiosk()
+    def page_scripts(self, kiosk):
         run_soon = lambda script: kiosk.page.run(f"setTimeout(() => {{ {script} }}, 200)")
         self.check_each(kiosk, PAGE_SCRIPTS.items(), lambda script: run_soon(script.format(away=kiosk.away.address)))
 
-    def test_clicks_on_links_and_controls_lead_nowhere_else(self):
-        kiosk = self.kiosk()
-
+    def clicks_on_links_and_controls(self, kiosk):
         def click(action):
             selector, button, modifier = action
             if modifier:
@@ -225,9 +227,7 @@ class KioskEscape(unittest.TestCase):
 
         self.check_each(kiosk, CLICKS.items(), click)
 
-    def test_keys_do_nothing_but_the_programs_own(self):
-        # With GTK's inspector keys allowed, as a user's settings may allow them.
-        kiosk = self.kiosk(inspector_keys=True)
+    def keys(self, kiosk):
         kiosk.focus_page()
 
         def press(keys):
@@ -239,24 +239,23 @@ class KioskEscape(unittest.TestCase):
 
         self.check_each(kiosk, [(keys, keys) for keys in KEYS], press)
 
-    def test_tab_leaves_the_page_only_for_the_title_bar_and_its_menu(self):
-        kiosk = self.kiosk()
+    def tab(self, kiosk):
+        """Tab leaves the page only for the title bar and its menu, drawn inside the window with the
+        program's own items."""
         kiosk.focus_page()
         wait_until(lambda: kiosk.desktop.x(["xdotool", "key", "Tab"]) is not None
                    and kiosk.page.run("String(document.hasFocus())") == "false", 10, interval=0.2,
                    message="the keyboard leaving the page")
-        # The menu button: its menu is drawn inside the window and offers the program's own items.
         kiosk.desktop.x(["xdotool", "key", "Return"])
         self.assertEqual(kiosk.escapes(), [])
         kiosk.desktop.x(["xdotool", "key", "Escape"])
-        kiosk.collapses_and_expands()
 
-    def test_the_bubble_answers_only_a_click_of_the_primary_button(self):
-        kiosk = self.kiosk()
+    def bubble_buttons(self, kiosk):
+        """The bubble answers only a click of the primary button."""
         kiosk.page.post({"type": "minimize"})
         bubble = kiosk.desktop.window("bubble")
         kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.desktop.collapsed_frame())
-        kiosk.baseline = kiosk.visible_windows()
+        baseline, kiosk.baseline = kiosk.baseline, kiosk.visible_windows()
         box = kiosk.desktop.geometry(bubble)
         for button in ("3", "2"):
             kiosk.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
@@ -264,11 +263,12 @@ class KioskEscape(unittest.TestCase):
         self.assertEqual(kiosk.escapes(frame=kiosk.desktop.collapsed_frame()), [])
         kiosk.desktop.x(["xdotool", "click", "1"])
         kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.work_area)
+        kiosk.baseline = baseline
 
-    def test_a_link_or_a_file_dragged_from_another_program_is_not_opened(self):
-        kiosk = self.kiosk()
+    def links_and_files_dragged_from_another_program(self, kiosk):
         dropped = kiosk.desktop.home / "dropped.html"
         dropped.write_text("<!doctype html><h1>dropped</h1>")
+        baseline = kiosk.baseline
         for name, address in [("link", f"{kiosk.away.address}/dropped"), ("file", dropped.as_uri())]:
             with self.subTest(name):
                 kiosk.page.run("window.dragEntered = false")
@@ -293,13 +293,13 @@ class KioskEscape(unittest.TestCase):
                 self.assertEqual(found, [])
                 # Unset too where the page was loaded again, having lost its process to the drop.
                 self.assertEqual(kiosk.page.run("window.dragEntered"), "true", "the drag reached this page")
-        kiosk.collapses_and_expands()
+        kiosk.baseline = baseline
 
-    def test_the_page_keeps_its_own_fragments_and_frames(self):
-        kiosk = self.kiosk()
+    def fragments_and_frames(self, kiosk):
+        """The page keeps its own fragments; a frame goes where the page sends it; what a frame cannot
+        show is not downloaded either."""
         self.assertEqual(kiosk.page.run("location.hash = 'kiosk'; location.hash"), "#kiosk")
         kiosk.url = kiosk.page.run("location.href")
-        # A frame goes where the page sends it; what a frame cannot show is not downloaded either.
         shown = kiosk.page.run(
             "new Promise(resolve => { addEventListener('message', event => resolve(event.data));"
             f" document.body.insertAdjacentHTML('beforeend', '<iframe src={kiosk.away.address}/framed></iframe>"
@@ -307,7 +307,6 @@ class KioskEscape(unittest.TestCase):
         self.assertEqual(shown, "framed")
         wait_until(lambda: "/attachment" in kiosk.away.paths, 10, message="the frame asking for the file")
         self.assertEqual(kiosk.escapes(), [])
-        kiosk.collapses_and_expands()
 
 
 if __name__ == "__main__":
