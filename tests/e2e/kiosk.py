@@ -229,6 +229,14 @@ class Desktop(contextlib.AbstractContextManager):
         self._programs.append(process)
         return process
 
+    def start(self, program=PROGRAM, env=None):
+        """Launches the program and waits until its interface fills the work area; gives the
+        process and the interface window."""
+        process = self.launch(program, env=env)
+        interface = self.window("interface")
+        self.wait_for_geometry(interface, self.work_area())
+        return process, interface
+
     @staticmethod
     def stderr_of(process):
         process.output_files[1].flush()

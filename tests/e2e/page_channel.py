@@ -151,11 +151,9 @@ class PageProgramTest(unittest.TestCase):
         self.before_launch()
         self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled)
         self.addCleanup(self.page.close)
-        self.program = self.desktop.launch(self.page.program)
-        self.interface = self.desktop.window("interface")
+        self.program, self.interface = self.desktop.start(self.page.program)
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def before_launch(self):
         """What a test case needs in place before the program starts."""

@@ -49,10 +49,8 @@ class ApplicationMenu(unittest.TestCase):
         self.addCleanup(self.desktop.close)
         self.status = self.desktop.home / "auth-status"
         self.runs = self.desktop.home / "auth-status.runs"
-        self.program = self.desktop.launch(PROGRAM, env={"ORVIA_TEST_AUTH_STATUS_FILE": str(self.status)})
-        self.interface = self.desktop.window("interface")
+        self.program, self.interface = self.desktop.start(PROGRAM, env={"ORVIA_TEST_AUTH_STATUS_FILE": str(self.status)})
         self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def press(self, keys):
         # Key equivalents reach the window that has the keyboard, as on any desktop.

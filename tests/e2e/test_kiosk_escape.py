@@ -119,11 +119,9 @@ class Kiosk:
             self.away = AwayServer()
             self.opened_urls = self.desktop.record_default_browser()
             self.page = PageChannel(self.desktop.home / "app")
-            self.program = self.desktop.launch(self.page.program, env=env)
-            self.interface = self.desktop.window("interface")
+            self.program, self.interface = self.desktop.start(self.page.program, env=env)
             self.page.wait_for_page()
             self.work_area = self.desktop.work_area()
-            self.desktop.wait_for_geometry(self.interface, self.work_area)
             self.page.run("document.body.insertAdjacentHTML('beforeend', "
                           f"{json.dumps(CONTROLS.format(away=self.away.address))});"
                           "document.addEventListener('dragenter', () => window.dragEntered = true)")

@@ -28,8 +28,7 @@ class LoginItem(unittest.TestCase):
             (folder / resources.name).symlink_to(resources)
 
         def run_once():
-            process = desktop.launch(program=program)
-            desktop.window("interface")
+            process, _ = desktop.start(program)
             self.assertIsNone(process.poll())
             os.killpg(process.pid, signal.SIGKILL)
             process.wait(10)

@@ -159,8 +159,7 @@ class Recovery(unittest.TestCase):
             config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
             config.mkdir(parents=True)
             (config / "defaults.json").write_text(json.dumps(defaults))
-        self.program = self.desktop.launch(self.program_file)
-        self.interface = self.desktop.window("interface")
+        self.program, self.interface = self.desktop.start(self.program_file)
         self.work_area = self.desktop.work_area()
 
     def next_report(self, frame, timeout=15.0):
@@ -196,7 +195,6 @@ class Recovery(unittest.TestCase):
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
         self.assertTrue(member)
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         for mode in ("expanded", "collapsed"):
             if mode == "collapsed":
@@ -256,15 +254,6 @@ class Recovery(unittest.TestCase):
         self.assertEqual(self.program.wait(10), -signal.SIGTERM)
         assert_ended_for_good(self.program)
 
-    def test_the_end_of_the_session_ends_the_program(self):
-        self.start(PAGE.format(port=self.server.port))
-        self.next_report("main")
-
-        self.desktop.end_session()
-
-        self.program.wait(10)
-        assert_ended_for_good(self.program)
-
     def kill_the_web_process(self):
         victim = self.the_web_process()
         os.kill(victim, signal.SIGKILL)
@@ -273,7 +262,6 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_dies_at_every_load_is_retried_within_the_bound_and_the_window_still_works(self):
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is killed once the page has run, as a page that crashes its process would be.
         # Immediate reloads each start a web process (a second or so on a loaded machine); the calm
@@ -306,7 +294,6 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
         self.start(HANGING_PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
         hung = self.the_web_process()
         hung_at = time.monotonic() + 1
 
@@ -341,7 +328,6 @@ class Recovery(unittest.TestCase):
         self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=400),
                    OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=600)
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
         self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         self.next_report("pause")
@@ -362,7 +348,6 @@ class Recovery(unittest.TestCase):
         self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=1000),
                    OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=400)
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is over the ceiling within seconds, as the crash recovery's quick failures are.
         cycles = []
@@ -382,7 +367,7 @@ class Recovery(unittest.TestCase):
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
         self.assertIsNone(self.program.poll())
 
-    def test_the_web_process_is_confined_and_the_page_reads_no_file_beyond_its_bundle(self):
+    def test_the_web_process_is_confined_the_page_reads_no_file_beyond_its_bundle_and_the_session_ends_it(self):
         secret = self.desktop.home / "secret.txt"
         secret.write_text(SECRET)
         secret_image = self.desktop.home / "secret.png"
@@ -410,6 +395,11 @@ class Recovery(unittest.TestCase):
         root = pathlib.Path(f"/proc/{web}/root")
         self.assertTrue((root / self.resources.relative_to("/") / "index.html").is_file())
         self.assertFalse((root / secret.relative_to("/")).exists())
+
+        # The end of the session ends the program.
+        self.desktop.end_session()
+        self.program.wait(10)
+        assert_ended_for_good(self.program)
 
 
 if __name__ == "__main__":

@@ -51,8 +51,7 @@ class UpdateCheck(unittest.TestCase):
 
     def launch(self):
         self.launched_at = time.monotonic()
-        program = self.desktop.launch(PROGRAM)
-        self.interface = self.desktop.window("interface")
+        program, self.interface = self.desktop.start(PROGRAM)
         return program
 
     def stop(self, program):
@@ -164,7 +163,6 @@ class UpdateCheck(unittest.TestCase):
         program = self.launch()
         requested = self.wait_for_request(server)
         work_area = self.desktop.work_area()
-        wait_until(lambda: self.desktop.geometry(self.interface) == work_area, 10, message="expanded")
 
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
         collapsed = Geometry(work_area.x, work_area.y + work_area.height - 2, 2, 2)
