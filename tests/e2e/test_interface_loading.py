@@ -2,18 +2,16 @@
 its kiosk identity; a test page in a copy of the bundle reports what it sees to a loopback server."""
 
 import base64
-import http.server
 import json
 import pathlib
-import queue
 import re
 import shutil
 import subprocess
 import tempfile
-import threading
 import unittest
 
 from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
+from page_channel import Channel
 
 BUNDLE_NAME = "OrviaDesktop_OrviaDesktop.bundle"
 SUPERVISOR_NAME = "OrviaDesktop-supervisor"
@@ -49,45 +47,6 @@ TEST_FRAME = """<!doctype html><script>
 """
 
 
-class ReportServer:
-    """Collects the JSON bodies that the page posts, on a loopback port."""
-
-    def __init__(self):
-        self.reports = queue.Queue()
-        reports = self.reports
-
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_POST(self):
-                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
-                reports.put(json.loads(body))
-                self.send_response(204)
-                self.send_header("Access-Control-Allow-Origin", "*")
-                self.end_headers()
-
-            def log_message(self, *args):
-                pass
-
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.port = self.server.server_address[1]
-        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
-        self.thread.start()
-
-    def collect(self, frames, timeout=30.0):
-        """Waits for one report from each named frame and gives them by frame."""
-        found = {}
-        while set(frames) - set(found):
-            try:
-                report = self.reports.get(timeout=timeout)
-            except queue.Empty:
-                raise AssertionError(f"no report from {set(frames) - set(found)} within {timeout}s; have {str(found)[:500]}")
-            found.setdefault(report["frame"], report)
-        return found
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
-
-
 def installation(folder, bundle=True):
     """A copy of the program in the folder, with its supervisor and a copy of its resource bundle
     beside it."""
@@ -115,7 +74,7 @@ class InterfaceLoading(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.server = ReportServer()
+        self.server = Channel()
         self.addCleanup(self.server.close)
 
     def install_test_page(self, program_folder):

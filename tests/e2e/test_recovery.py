@@ -18,7 +18,8 @@ import time
 import unittest
 
 from kiosk import Desktop, assert_ended_for_good, process_status, wait_until
-from test_interface_loading import BUNDLE_NAME, ReportServer, installation, stored_defaults
+from page_channel import Channel
+from test_interface_loading import BUNDLE_NAME, installation, stored_defaults
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
@@ -148,7 +149,7 @@ class Recovery(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.server = ReportServer()
+        self.server = Channel()
         self.addCleanup(self.server.close)
         self.program_file = installation(self.folder)
         self.resources = self.folder / BUNDLE_NAME / "Resources"
@@ -166,7 +167,7 @@ class Recovery(unittest.TestCase):
         deadline = time.monotonic() + timeout
         while True:
             try:
-                report = self.server.reports.get(timeout=max(0.0, deadline - time.monotonic()))
+                report = self.server.posted.get(timeout=max(0.0, deadline - time.monotonic()))
             except queue.Empty:
                 raise AssertionError(f"no report from {frame} within {timeout}s") from None
             if report["frame"] == frame:

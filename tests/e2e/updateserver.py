@@ -11,14 +11,10 @@ import http.server
 import json
 import pathlib
 import select
-import socket
 import ssl
 import subprocess
 import threading
 import time
-
-MANIFEST_PATH = "/downloads/orvia-desktop-update.json"
-
 
 def manifest(version, download_url="https://downloads.orvia.test/OrviaDesktop.dmg", notes="Faster replies."):
     return json.dumps({"macOS": {"version": version, "downloadURL": download_url, "notes": notes}}).encode()
@@ -196,8 +192,3 @@ class UpdateServer(contextlib.AbstractContextManager):
         self.close()
         return False
 
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
