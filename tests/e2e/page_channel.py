@@ -158,6 +158,7 @@ class PageProgramTest(unittest.TestCase):
     with the channel added when `bundled`), and waits until the interface fills the work area."""
 
     bundled = False
+    launch_env = None
 
     def setUp(self):
         self.desktop = Desktop()
@@ -165,7 +166,7 @@ class PageProgramTest(unittest.TestCase):
         self.before_launch()
         self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled)
         self.addCleanup(self.page.close)
-        self.program, self.interface = self.desktop.start(self.page.program)
+        self.program, self.interface = self.desktop.start(self.page.program, env=self.launch_env)
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
 

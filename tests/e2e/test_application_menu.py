@@ -12,13 +12,9 @@ import tempfile
 import time
 import unittest
 
-from kiosk import BUILD_DIR, Desktop, Geometry, assert_ended_for_good, wait_until
-from updateserver import Answer, Authority, UpdateServer
+from kiosk import Desktop, Geometry, assert_ended_for_good, wait_until
+from updateserver import PORT, PROGRAM, Answer, Authority, UpdateServer
 
-PROGRAM = pathlib.Path(os.environ.get("ORVIA_UPDATE_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
-UPDATE_PORT = int(os.environ.get("ORVIA_UPDATE_PORT", "47443"))
-TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
-                                           BUILD_DIR / "tests" / "e2e" / "update-server" / "ca.pem"))
 PROGRAM_VERSION = os.environ.get("ORVIA_PROGRAM_VERSION", "1.0.0")
 UP_TO_DATE = "Orvia Desktop is up to date"
 
@@ -38,10 +34,7 @@ class ApplicationMenu(unittest.TestCase):
     def setUp(self):
         folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-update-ca-"))
         self.addCleanup(shutil.rmtree, folder, True)
-        authority = Authority.make(folder, "trusted")
-        TRUSTED_FILE.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(authority.certificate, TRUSTED_FILE)
-        self.server = UpdateServer(UPDATE_PORT, authority)
+        self.server = UpdateServer(PORT, Authority.make(folder, "trusted").trusted_by_the_program())
         self.addCleanup(self.server.close)
         self.server.answer = Answer.manifest(PROGRAM_VERSION)
 

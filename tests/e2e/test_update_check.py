@@ -4,20 +4,15 @@ The program is the copy linked with https://127.0.0.1:<port>/downloads/orvia-des
 and a certificate authority file that this test writes before each launch (see CMakeLists.txt).
 """
 
-import os
 import pathlib
 import shutil
 import tempfile
 import time
 import unittest
 
-from kiosk import BUILD_DIR, Desktop, Geometry, wait_until
-from updateserver import Answer, Authority, UpdateServer
+from kiosk import Desktop, Geometry, wait_until
+from updateserver import PORT, PROGRAM, Answer, Authority, UpdateServer
 
-PROGRAM = pathlib.Path(os.environ.get("ORVIA_UPDATE_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
-PORT = int(os.environ.get("ORVIA_UPDATE_PORT", "47443"))
-TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
-                                           BUILD_DIR / "tests" / "e2e" / "update-server" / "ca.pem"))
 UPDATE_TITLE = "Orvia Desktop 1.4.0 is ready"
 DOWNLOAD = "https://downloads.orvia.test/OrviaDesktop-1.4.0.dmg"
 # The check starts 3 s after launching; a check that would show something has done so well within
@@ -29,10 +24,8 @@ class UpdateCheck(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-update-ca-"))
-        cls.authority = Authority.make(cls.folder, "trusted")
+        cls.authority = Authority.make(cls.folder, "trusted").trusted_by_the_program()
         cls.stranger = Authority.make(cls.folder, "stranger")
-        TRUSTED_FILE.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(cls.authority.certificate, TRUSTED_FILE)
 
     @classmethod
     def tearDownClass(cls):
