@@ -385,6 +385,17 @@ class Desktop(contextlib.AbstractContextManager):
         finally:
             _XLIB[0].XCloseDisplay(display)
 
+    def grey(self, window, width=None, height=None):
+        """(darkest, mean) grey level, from 0 black to 1 white, of the top left width x height pixels
+        of the window (all of it by default) as the screen shows them; white where that fails."""
+        box = self.geometry(window)
+        shot = self.home / "probe.png"
+        self.x(["import", "-window", "root", "-crop", f"{width or box.width}x{height or box.height}+{box.x}+{box.y}",
+                str(shot)])
+        measured = self.x(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
+                           "info:"], check=False).split()
+        return tuple(map(float, measured)) if len(measured) == 2 else (1.0, 1.0)
+
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)
         path = ARTIFACTS / name

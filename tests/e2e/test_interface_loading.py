@@ -165,15 +165,7 @@ class InterfaceLoading(unittest.TestCase):
     def _has_dark_text(self, window):
         # The fallback heading is black text at the page's top left on a light page (the bundled
         # page is dark all over).
-        geometry = self.desktop.geometry(window)
-        shot = self.folder / "probe.png"
-        self.desktop.x(["import", "-window", "root", "-crop",
-                        f"600x120+{geometry.x}+{geometry.y}", str(shot)])
-        measured = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
-                                   "info:"], capture_output=True, text=True).stdout.split()
-        if len(measured) != 2:
-            return False
-        darkest, mean = map(float, measured)
+        darkest, mean = self.desktop.grey(window, 600, 120)
         return darkest < 0.2 and mean > 0.8
 
 

@@ -175,13 +175,7 @@ class Recovery(unittest.TestCase):
 
     def shows_the_page(self):
         # The test page is dark all over; the window behind a page that is not painted is light.
-        shot = self.folder / "probe.png"
-        geometry = self.desktop.geometry(self.interface)
-        self.desktop.x(["import", "-window", "root", "-crop",
-                        f"{geometry.width}x{geometry.height}+{geometry.x}+{geometry.y}", str(shot)])
-        mean = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
-                              capture_output=True, text=True).stdout
-        return float(mean or 1) < 0.3
+        return self.desktop.grey(self.interface)[1] < 0.3
 
     def collapse(self):
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
