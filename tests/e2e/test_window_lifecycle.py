@@ -85,7 +85,7 @@ class WindowLifecycle(unittest.TestCase):
             self.assertNotIn(hex(int(bubble)), desktop.x(["xprop", "-root", "_NET_ACTIVE_WINDOW"]),
                              "the bubble must not take the focus")
             # Round to the eye: the desktop shows at the corners, the border at the rim, the fill inside.
-            self.assert_round(desktop, interface, area, place, corner=DESKTOP)
+            self.assert_round(desktop, interface, place, corner=DESKTOP)
         else:
             # A click on the bubble brings the interface back.
             desktop.x(["xdotool", "mousemove", "--sync", *map(str, middle), "click", "1"])
@@ -148,12 +148,12 @@ class WindowLifecycle(unittest.TestCase):
         bubble = desktop.window("bubble")
         place = desktop.geometry(bubble)
         self.assertIn("Depth: 32", desktop.x(["xwininfo", "-id", bubble]))
-        self.assert_round(desktop, interface, area, place, corner=None)
+        self.assert_round(desktop, interface, place, corner=None)
         desktop.wait_for_geometry(interface, area)
         program.kill()
         program.wait(10)
 
-    def assert_round(self, desktop, interface, area, box, corner):
+    def assert_round(self, desktop, interface, box, corner):
         """The bubble at box shows what is behind it at its corners (the desktop's colour, or the
         pixel beside it when corner is None), its border at the rim, its fill inside; a click on a
         corner reaches what lies behind, one inside the rim brings the interface back."""
