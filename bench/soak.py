@@ -216,7 +216,7 @@ class Soak:
                 sequence, value = json.loads(answer)
                 if sequence == self.sequence:
                     return value
-            answer = self.page._results.get(timeout=max(0.01, deadline - time.monotonic())).get("value")
+            answer = self.page.posted.get(timeout=max(0.01, deadline - time.monotonic())).get("value")
 
     def is_expanded(self):
         return (self.desktop.placement(self.interface) == self.area

@@ -17,8 +17,8 @@ std::string readFile(const std::filesystem::path& file) {
 
 } // namespace
 
-// Any stored file, then one change: the change lands, the other keys survive, and a file that
-// could not be read is kept aside byte for byte.
+// Any stored file, then one change: reading leaves the file alone, the change lands, the other keys
+// survive, and a file that could not be read is kept aside byte for byte.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto folder =
         std::filesystem::temp_directory_path() / ("orvia-fuzz-" + std::to_string(getpid()));
@@ -33,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform::files::JsonFileUserDefaults defaults(file);
         if (before.is_object() && before.contains("memberID") &&
             defaults.objectForKey("memberID") != before["memberID"])
+            __builtin_trap();
+        // Reading alone leaves the file as it was.
+        if (readFile(file) != stored)
             __builtin_trap();
         defaults.setObject("memberID", "fuzz");
     }

@@ -229,6 +229,14 @@ class Desktop(contextlib.AbstractContextManager):
         self._programs.append(process)
         return process
 
+    def start(self, program=PROGRAM, env=None):
+        """Launches the program and waits until its interface fills the work area; gives the
+        process and the interface window."""
+        process = self.launch(program, env=env)
+        interface = self.window("interface")
+        self.wait_for_geometry(interface, self.work_area())
+        return process, interface
+
     @staticmethod
     def stderr_of(process):
         process.output_files[1].flush()
@@ -376,6 +384,17 @@ class Desktop(contextlib.AbstractContextManager):
             return ask(*_XLIB[:3], display)
         finally:
             _XLIB[0].XCloseDisplay(display)
+
+    def grey(self, window, width=None, height=None):
+        """(darkest, mean) grey level, from 0 black to 1 white, of the top left width x height pixels
+        of the window (all of it by default) as the screen shows them; white where that fails."""
+        box = self.geometry(window)
+        shot = self.home / "probe.png"
+        self.x(["import", "-window", "root", "-crop", f"{width or box.width}x{height or box.height}+{box.x}+{box.y}",
+                str(shot)])
+        measured = self.x(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
+                           "info:"], check=False).split()
+        return tuple(map(float, measured)) if len(measured) == 2 else (1.0, 1.0)
 
     def screenshot(self, name):
         ARTIFACTS.mkdir(parents=True, exist_ok=True)

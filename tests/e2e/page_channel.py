@@ -1,6 +1,7 @@
-"""A test page for the real program, driven from the test through a loopback HTTP server.
+"""A test page for the real program, talking to the test through a loopback HTTP server.
 
-`PageChannel` serves on 127.0.0.1 and writes a copy of the program beside a resource bundle whose
+`Channel` is that server: pages post reports to it (see test_interface_loading). `PageChannel` also
+serves the page scripts to run, on 127.0.0.1, and writes a copy of the program beside a resource bundle whose
 index.html is the test page, or, with `bundled=True`, a copy of the shipped page with the channel's
 script added at its end. The page polls the server for scripts, runs each (awaiting promises)
 and posts the result back, so a test can make the page do anything a page can: post script
@@ -57,10 +58,12 @@ CHANNEL</body></html>
 """
 
 
-class PageChannel:
-    def __init__(self, folder, bundled=False):
-        self._scripts = queue.Queue()
-        self._results = queue.Queue()
+class Channel:
+    """A loopback HTTP server: a GET gives the next script queued for the page (204 when none), a POST
+    puts its JSON body (a script's result or a page's report) into `posted`."""
+
+    def __init__(self):
+        self._scripts, self.posted = queue.Queue(), queue.Queue()
         self.requests = 0
         channel = self
 
@@ -68,15 +71,12 @@ class PageChannel:
             def do_GET(self):
                 channel.requests += 1
                 try:
-                    script = channel._scripts.get_nowait()
+                    self._reply(200, channel._scripts.get_nowait().encode())
                 except queue.Empty:
                     self._reply(204, b"")
-                    return
-                self._reply(200, script.encode())
 
             def do_POST(self):
-                length = int(self.headers.get("Content-Length", 0))
-                channel._results.put(json.loads(self.rfile.read(length)))
+                channel.posted.put(json.loads(self.rfile.read(int(self.headers.get("Content-Length", 0)))))
                 self._reply(200, b"")
 
             def _reply(self, status, body):
@@ -90,12 +90,31 @@ class PageChannel:
                 pass
 
         self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
-        self._thread.start()
+        self.port = self._server.server_port
+        threading.Thread(target=self._server.serve_forever, daemon=True).start()
 
+    def collect(self, frames, timeout=30.0):
+        """Waits for one report from each named frame and gives them by frame."""
+        found = {}
+        while set(frames) - set(found):
+            try:
+                report = self.posted.get(timeout=timeout)
+            except queue.Empty:
+                raise AssertionError(f"no report from {set(frames) - set(found)} within {timeout}s; have {str(found)[:500]}")
+            found.setdefault(report["frame"], report)
+        return found
+
+    def close(self):
+        self._server.shutdown()
+        self._server.server_close()
+
+
+class PageChannel(Channel):
+    def __init__(self, folder, bundled=False):
+        super().__init__()
         folder = pathlib.Path(folder)
         resources = folder / BUNDLE / "Resources"
-        channel_script = CHANNEL.replace("PORT", str(self._server.server_port))
+        channel_script = CHANNEL.replace("PORT", str(self.port))
         if bundled:
             shutil.copytree(BUILD_DIR / BUNDLE / "Resources", resources)
             page = resources / "index.html"
@@ -113,7 +132,7 @@ class PageChannel:
     def run(self, script, timeout=20):
         """Runs the script in the page and returns its result's text (raises on a script error)."""
         self._scripts.put(script)
-        result = self._results.get(timeout=timeout)
+        result = self.posted.get(timeout=timeout)
         if "error" in result:
             raise AssertionError(f"page script failed: {result['error']}")
         return result["value"]
@@ -134,16 +153,12 @@ class PageChannel:
         y = frame.y + frame.height - box["height"] + box["y"]
         desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", str(button)])
 
-    def close(self):
-        self._server.shutdown()
-        self._server.server_close()
-
-
 class PageProgramTest(unittest.TestCase):
     """Each test starts the real program on its own desktop with a channel page (the shipped page
     with the channel added when `bundled`), and waits until the interface fills the work area."""
 
     bundled = False
+    launch_env = None
 
     def setUp(self):
         self.desktop = Desktop()
@@ -151,11 +166,9 @@ class PageProgramTest(unittest.TestCase):
         self.before_launch()
         self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled)
         self.addCleanup(self.page.close)
-        self.program = self.desktop.launch(self.page.program)
-        self.interface = self.desktop.window("interface")
+        self.program, self.interface = self.desktop.start(self.page.program, env=self.launch_env)
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
     def before_launch(self):
         """What a test case needs in place before the program starts."""

@@ -2,18 +2,16 @@
 its kiosk identity; a test page in a copy of the bundle reports what it sees to a loopback server."""
 
 import base64
-import http.server
 import json
 import pathlib
-import queue
 import re
 import shutil
 import subprocess
 import tempfile
-import threading
 import unittest
 
 from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
+from page_channel import Channel
 
 BUNDLE_NAME = "OrviaDesktop_OrviaDesktop.bundle"
 SUPERVISOR_NAME = "OrviaDesktop-supervisor"
@@ -49,45 +47,6 @@ TEST_FRAME = """<!doctype html><script>
 """
 
 
-class ReportServer:
-    """Collects the JSON bodies that the page posts, on a loopback port."""
-
-    def __init__(self):
-        self.reports = queue.Queue()
-        reports = self.reports
-
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_POST(self):
-                body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
-                reports.put(json.loads(body))
-                self.send_response(204)
-                self.send_header("Access-Control-Allow-Origin", "*")
-                self.end_headers()
-
-            def log_message(self, *args):
-                pass
-
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.port = self.server.server_address[1]
-        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
-        self.thread.start()
-
-    def collect(self, frames, timeout=30.0):
-        """Waits for one report from each named frame and gives them by frame."""
-        found = {}
-        while set(frames) - set(found):
-            try:
-                report = self.reports.get(timeout=timeout)
-            except queue.Empty:
-                raise AssertionError(f"no report from {set(frames) - set(found)} within {timeout}s; have {str(found)[:500]}")
-            found.setdefault(report["frame"], report)
-        return found
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
-
-
 def installation(folder, bundle=True):
     """A copy of the program in the folder, with its supervisor and a copy of its resource bundle
     beside it."""
@@ -115,7 +74,7 @@ class InterfaceLoading(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.server = ReportServer()
+        self.server = Channel()
         self.addCleanup(self.server.close)
 
     def install_test_page(self, program_folder):
@@ -133,53 +92,40 @@ class InterfaceLoading(unittest.TestCase):
             process.kill()
             process.wait(10)
 
-    def test_page_has_the_identity_before_its_first_script_frames_do_not_and_the_face_is_embedded(self):
+    def test_page_has_the_identity_before_its_first_script_kept_across_launches_and_exactly_as_stored(self):
         program = installation(self.folder)
         resources = self.install_test_page(self.folder)
         face = (resources / "orvia-default.webp").read_bytes()
+        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        fresh = self.folder / "fresh-config"
 
         reports = self.run_once(program, frames=("main", "iframe", "face"))
-
         main = reports["main"]
         self.assertTrue(main["hasMemberID"])
         self.assertEqual(main["memberIDType"], "string")
         self.assertRegex(main["memberID"], MADE_IDENTIFIER)
         self.assertTrue(main["kiosk"])
+        # Frames see neither; the face is embedded and decodes as an image.
         self.assertEqual(reports["iframe"], {"frame": "iframe", "hasMemberID": False, "hasKiosk": False})
         self.assertEqual(reports["face"]["src"], "data:image/webp;base64," + base64.b64encode(face).decode())
-        self.assertGreater(reports["face"]["width"], 0, "the embedded face must decode as an image")
-        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        self.assertGreater(reports["face"]["width"], 0)
         self.assertEqual(stored_defaults(config_home)["OrviaDesktopGuestMemberID"], main["memberID"])
 
-    def test_identifier_is_kept_across_launches_and_new_for_a_fresh_configuration(self):
-        program = installation(self.folder)
-        self.install_test_page(self.folder)
-        fresh = self.folder / "fresh-config"
-
-        first = self.run_once(program)["main"]["memberID"]
-        second = self.run_once(program)["main"]["memberID"]
+        # Kept across launches, new for a fresh configuration.
+        self.assertEqual(self.run_once(program)["main"]["memberID"], main["memberID"])
         other = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"]
-
-        self.assertRegex(first, MADE_IDENTIFIER)
-        self.assertEqual(second, first)
         self.assertRegex(other, MADE_IDENTIFIER)
-        self.assertNotEqual(other, first)
+        self.assertNotEqual(other, main["memberID"])
         self.assertEqual(stored_defaults(fresh)["OrviaDesktopGuestMemberID"], other)
 
-    def test_a_stored_identifier_reaches_the_page_exactly_whatever_it_holds(self):
-        program = installation(self.folder)
-        self.install_test_page(self.folder)
+        # A stored identifier reaches the page exactly, whatever it holds.
         stored = "it's a \\ back\\'slash\nline\r\n\u2028sep\u2029para </script>\"; window.ORVIA_KIOSK = false; //"
-        config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
-        config.mkdir(parents=True)
-        (config / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
-
-        main = self.run_once(program)["main"]
-
+        (fresh / "ai.orvia.orvia-desktop" / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
+        main = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]
         self.assertEqual(main["memberID"], stored)
         self.assertTrue(main["kiosk"])
 
-    def test_the_installed_program_finds_its_bundle_through_the_bin_link(self):
+        # The installed program finds its bundle through the bin link.
         prefix = self.folder / "prefix"
         subprocess.run(["cmake", "--install", str(BUILD_DIR), "--prefix", str(prefix)], check=True,
                        capture_output=True, timeout=120)
@@ -189,12 +135,9 @@ class InterfaceLoading(unittest.TestCase):
         self.assertEqual(link.resolve(), (program_folder / "OrviaDesktop").resolve())
         self.assertTrue((program_folder / BUNDLE_NAME / "Resources" / "orvia-default.webp").is_file())
         self.install_test_page(program_folder)
+        self.assertEqual(self.run_once(link, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"], stored)
 
-        main = self.run_once(link)["main"]
-
-        self.assertRegex(main["memberID"], MADE_IDENTIFIER)
-
-    def test_without_index_html_the_fallback_page_is_shown(self):
+    def test_without_index_html_the_fallback_page_is_shown_and_without_a_bundle_the_program_stops(self):
         program = installation(self.folder)
         (self.folder / BUNDLE_NAME / "Resources" / "index.html").unlink()
 
@@ -206,34 +149,24 @@ class InterfaceLoading(unittest.TestCase):
         shot = self.desktop.screenshot("fallback-page.png")
         self.assertIsNone(process.poll())
         print(f"\nfallback screenshot: {shot}")
+        process.kill()
+        process.wait(10)
+
+        installed = installed_bundle()
+        if installed.exists():
+            self.skipTest(f"the program is installed at {installed}")
+        (self.folder / "bare").mkdir()
+        process = self.desktop.launch(installation(self.folder / "bare", bundle=False))
+        self.assertEqual(process.wait(30), 78, "EX_CONFIG: an installation that starting again cannot mend")
+        # The toolkit may have warned before; the message is a whole line of its own.
+        message = f"could not load resource bundle: from {self.folder / 'bare' / BUNDLE_NAME} or {installed}\n"
+        self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
 
     def _has_dark_text(self, window):
         # The fallback heading is black text at the page's top left on a light page (the bundled
         # page is dark all over).
-        geometry = self.desktop.geometry(window)
-        shot = self.folder / "probe.png"
-        self.desktop.x(["import", "-window", "root", "-crop",
-                        f"600x120+{geometry.x}+{geometry.y}", str(shot)])
-        measured = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:minima] %[fx:mean]",
-                                   "info:"], capture_output=True, text=True).stdout.split()
-        if len(measured) != 2:
-            return False
-        darkest, mean = map(float, measured)
+        darkest, mean = self.desktop.grey(window, 600, 120)
         return darkest < 0.2 and mean > 0.8
-
-    def test_without_a_resource_bundle_the_program_stops_with_the_message(self):
-        installed = installed_bundle()
-        if installed.exists():
-            self.skipTest(f"the program is installed at {installed}")
-        program = installation(self.folder, bundle=False)
-
-        process = self.desktop.launch(program)
-        status = process.wait(30)
-
-        self.assertEqual(status, 78, "EX_CONFIG: an installation that starting again cannot mend")
-        # The toolkit may have warned before; the message is a whole line of its own.
-        message = f"could not load resource bundle: from {self.folder / BUNDLE_NAME} or {installed}\n"
-        self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
 
 
 if __name__ == "__main__":

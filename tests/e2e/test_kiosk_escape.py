@@ -13,8 +13,8 @@ import threading
 import time
 import unittest
 
-from kiosk import BUILD_DIR, Desktop, wait_until
-from page_channel import PageChannel
+from kiosk import BUILD_DIR, wait_until
+from page_channel import PageProgramTest
 
 DRAG_SOURCE = pathlib.Path(os.environ.get("ORVIA_DRAG_SOURCE", BUILD_DIR / "tests" / "e2e" / "orvia_drag_source"))
 
@@ -104,34 +104,32 @@ class AwayServer:
         self.server.server_close()
 
 
-class Kiosk:
-    """The program showing the test page with the controls, and what can be checked about it."""
+class KioskEscape(PageProgramTest):
+    """The program showing the test page with the controls, with GTK's inspector keys allowed, as a
+    user's settings may allow them."""
 
-    def __init__(self, inspector_keys=False):
-        self.desktop = Desktop(width=1440, height=900, bottom_margin=48)
-        try:
-            env = {}
-            if inspector_keys:
-                keyfile = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "glib-2.0" / "settings" / "keyfile"
-                keyfile.parent.mkdir(parents=True)
-                keyfile.write_text("[org/gtk/settings/debug]\nenable-inspector-keybinding=true\n")
-                env["GSETTINGS_BACKEND"] = "keyfile"
-            self.away = AwayServer()
-            self.opened_urls = self.desktop.record_default_browser()
-            self.page = PageChannel(self.desktop.home / "app")
-            self.program = self.desktop.launch(self.page.program, env=env)
-            self.interface = self.desktop.window("interface")
-            self.page.wait_for_page()
-            self.work_area = self.desktop.work_area()
-            self.desktop.wait_for_geometry(self.interface, self.work_area)
-            self.page.run("document.body.insertAdjacentHTML('beforeend', "
-                          f"{json.dumps(CONTROLS.format(away=self.away.address))});"
-                          "document.addEventListener('dragenter', () => window.dragEntered = true)")
-            self.url = self.page.run("location.href")
-            self.baseline = self.visible_windows()
-        except BaseException:
-            self.close()
-            raise
+    launch_env = {"GSETTINGS_BACKEND": "keyfile"}
+
+    def before_launch(self):
+        keyfile = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "glib-2.0" / "settings" / "keyfile"
+        keyfile.parent.mkdir(parents=True)
+        keyfile.write_text("[org/gtk/settings/debug]\nenable-inspector-keybinding=true\n")
+        self.away = AwayServer()
+        self.addCleanup(self.away.close)
+        self.opened_urls = self.desktop.record_default_browser()
+
+    def test_nothing_leads_out_of_the_page(self):
+        self.page.run("document.body.insertAdjacentHTML('beforeend', "
+                      f"{json.dumps(CONTROLS.format(away=self.away.address))});"
+                      "document.addEventListener('dragenter', () => window.dragEntered = true)")
+        self.url = self.page.run("location.href")
+        self.baseline = self.visible_windows()
+        for part in (self.page_scripts, self.clicks_on_links_and_controls, self.keys, self.tab, self.bubble_buttons,
+                     self.links_and_files_dragged_from_another_program, self.fragments_and_frames):
+            with self.subTest(part.__name__):
+                part()
+                # The program still collapses and expands after each part.
+                self.collapses_and_expands()
 
     def visible_windows(self):
         """Every window on the screen that has a name, of whatever program; not the toolkit's 1 x 1
@@ -183,131 +181,111 @@ class Kiosk:
         self.page.post({"type": "wake"})
         self.desktop.wait_for_geometry(self.interface, self.work_area)
 
-    def close(self):
-        for part in ("page", "away"):
-            if hasattr(self, part):
-                getattr(self, part).close()
-        self.desktop.close()
-
-
-class KioskEscape(unittest.TestCase):
-    def kiosk(self, inspector_keys=False):
-        kiosk = Kiosk(inspector_keys)
-        self.addCleanup(kiosk.close)
-        return kiosk
-
-    def check_each(self, kiosk, actions, perform):
+    def check_each(self, actions, perform):
         for name, action in actions:
             with self.subTest(name):
                 perform(action)
-                self.assertEqual(kiosk.escapes(), [])
-        kiosk.collapses_and_expands()
+                self.assertEqual(self.escapes(), [])
 
-    def test_page_scripts_neither_leave_the_page_nor_open_windows_or_dialogs(self):
-        kiosk = self.kiosk()
-        run_soon = lambda script: kiosk.page.run(f"setTimeout(() => {{ {script} }}, 200)")
-        self.check_each(kiosk, PAGE_SCRIPTS.items(), lambda script: run_soon(script.format(away=kiosk.away.address)))
+    def page_scripts(self):
+        run_soon = lambda script: self.page.run(f"setTimeout(() => {{ {script} }}, 200)")
+        self.check_each(PAGE_SCRIPTS.items(), lambda script: run_soon(script.format(away=self.away.address)))
 
-    def test_clicks_on_links_and_controls_lead_nowhere_else(self):
-        kiosk = self.kiosk()
-
+    def clicks_on_links_and_controls(self):
         def click(action):
             selector, button, modifier = action
             if modifier:
-                kiosk.desktop.x(["xdotool", "keydown", modifier])
+                self.desktop.x(["xdotool", "keydown", modifier])
             try:
-                kiosk.page.click(kiosk.desktop, kiosk.interface, selector, button)
+                self.page.click(self.desktop, self.interface, selector, button)
             finally:
                 if modifier:
-                    kiosk.desktop.x(["xdotool", "keyup", modifier])
+                    self.desktop.x(["xdotool", "keyup", modifier])
             # Away from the element, whose tool tip (a window of its own) would count as a new one.
-            kiosk.desktop.x(["xdotool", "mousemove", "1300", "700"])
+            self.desktop.x(["xdotool", "mousemove", "1300", "700"])
 
-        self.check_each(kiosk, CLICKS.items(), click)
+        self.check_each(CLICKS.items(), click)
 
-    def test_keys_do_nothing_but_the_programs_own(self):
-        # With GTK's inspector keys allowed, as a user's settings may allow them.
-        kiosk = self.kiosk(inspector_keys=True)
-        kiosk.focus_page()
+    def keys(self):
+        self.focus_page()
 
         def press(keys):
-            kiosk.desktop.x(["xdotool", "key", "--clearmodifiers", keys])
+            self.desktop.x(["xdotool", "key", "--clearmodifiers", keys])
             if keys in COLLAPSING_KEYS:
-                kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.desktop.collapsed_frame())
-                kiosk.page.post({"type": "wake"})
-                kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.work_area)
+                self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+                self.page.post({"type": "wake"})
+                self.desktop.wait_for_geometry(self.interface, self.work_area)
 
-        self.check_each(kiosk, [(keys, keys) for keys in KEYS], press)
+        self.check_each([(keys, keys) for keys in KEYS], press)
 
-    def test_tab_leaves_the_page_only_for_the_title_bar_and_its_menu(self):
-        kiosk = self.kiosk()
-        kiosk.focus_page()
-        wait_until(lambda: kiosk.desktop.x(["xdotool", "key", "Tab"]) is not None
-                   and kiosk.page.run("String(document.hasFocus())") == "false", 10, interval=0.2,
+    def tab(self):
+        """Tab leaves the page only for the title bar and its menu, drawn inside the window with the
+        program's own items."""
+        self.focus_page()
+        wait_until(lambda: self.desktop.x(["xdotool", "key", "Tab"]) is not None
+                   and self.page.run("String(document.hasFocus())") == "false", 10, interval=0.2,
                    message="the keyboard leaving the page")
-        # The menu button: its menu is drawn inside the window and offers the program's own items.
-        kiosk.desktop.x(["xdotool", "key", "Return"])
-        self.assertEqual(kiosk.escapes(), [])
-        kiosk.desktop.x(["xdotool", "key", "Escape"])
-        kiosk.collapses_and_expands()
+        self.desktop.x(["xdotool", "key", "Return"])
+        self.assertEqual(self.escapes(), [])
+        self.desktop.x(["xdotool", "key", "Escape"])
 
-    def test_the_bubble_answers_only_a_click_of_the_primary_button(self):
-        kiosk = self.kiosk()
-        kiosk.page.post({"type": "minimize"})
-        bubble = kiosk.desktop.window("bubble")
-        kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.desktop.collapsed_frame())
-        kiosk.baseline = kiosk.visible_windows()
-        box = kiosk.desktop.geometry(bubble)
+    def bubble_buttons(self):
+        """The bubble answers only a click of the primary button."""
+        self.page.post({"type": "minimize"})
+        bubble = self.desktop.window("bubble")
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        baseline, self.baseline = self.baseline, self.visible_windows()
+        box = self.desktop.geometry(bubble)
         for button in ("3", "2"):
-            kiosk.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
+            self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
                              str(box.y + box.height // 2), "click", button])
-        self.assertEqual(kiosk.escapes(frame=kiosk.desktop.collapsed_frame()), [])
-        kiosk.desktop.x(["xdotool", "click", "1"])
-        kiosk.desktop.wait_for_geometry(kiosk.interface, kiosk.work_area)
+        self.assertEqual(self.escapes(frame=self.desktop.collapsed_frame()), [])
+        self.desktop.x(["xdotool", "click", "1"])
+        self.desktop.wait_for_geometry(self.interface, self.work_area)
+        self.baseline = baseline
 
-    def test_a_link_or_a_file_dragged_from_another_program_is_not_opened(self):
-        kiosk = self.kiosk()
-        dropped = kiosk.desktop.home / "dropped.html"
+    def links_and_files_dragged_from_another_program(self):
+        dropped = self.desktop.home / "dropped.html"
         dropped.write_text("<!doctype html><h1>dropped</h1>")
-        for name, address in [("link", f"{kiosk.away.address}/dropped"), ("file", dropped.as_uri())]:
+        baseline = self.baseline
+        for name, address in [("link", f"{self.away.address}/dropped"), ("file", dropped.as_uri())]:
             with self.subTest(name):
-                kiosk.page.run("window.dragEntered = false")
-                source = kiosk.desktop.launch(DRAG_SOURCE, arguments=[address])
+                self.page.run("window.dragEntered = false")
+                source = self.desktop.launch(DRAG_SOURCE, arguments=[address])
                 try:
-                    window = wait_until(lambda: kiosk.desktop.x(["xdotool", "search", "--onlyvisible", "--pid",
+                    window = wait_until(lambda: self.desktop.x(["xdotool", "search", "--onlyvisible", "--pid",
                                                                  str(source.pid), "--name", "^drag source$"],
                                                                 check=False).split(), 10, message="the drag source")[0]
                     # The new window answers the pointer a moment after it is shown.
                     time.sleep(1)
-                    kiosk.baseline = kiosk.visible_windows()
-                    box = kiosk.desktop.geometry(window)
+                    self.baseline = self.visible_windows()
+                    box = self.desktop.geometry(window)
                     x, y = box.x + box.width // 2, box.y + box.height // 2
-                    kiosk.desktop.x(["xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "1",
+                    self.desktop.x(["xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "1",
                                      "sleep", "0.3", "mousemove", "--sync", str(x + 30), str(y + 30), "sleep", "0.3",
                                      "mousemove", "--sync", "700", "500", "sleep", "0.5",
                                      "mousemove", "--sync", "720", "520", "sleep", "0.5", "mouseup", "1"])
-                    found = kiosk.escapes()
+                    found = self.escapes()
                 finally:
                     source.kill()
                     source.wait(10)
                 self.assertEqual(found, [])
                 # Unset too where the page was loaded again, having lost its process to the drop.
-                self.assertEqual(kiosk.page.run("window.dragEntered"), "true", "the drag reached this page")
-        kiosk.collapses_and_expands()
+                self.assertEqual(self.page.run("window.dragEntered"), "true", "the drag reached this page")
+        self.baseline = baseline
 
-    def test_the_page_keeps_its_own_fragments_and_frames(self):
-        kiosk = self.kiosk()
-        self.assertEqual(kiosk.page.run("location.hash = 'kiosk'; location.hash"), "#kiosk")
-        kiosk.url = kiosk.page.run("location.href")
-        # A frame goes where the page sends it; what a frame cannot show is not downloaded either.
-        shown = kiosk.page.run(
+    def fragments_and_frames(self):
+        """The page keeps its own fragments; a frame goes where the page sends it; what a frame cannot
+        show is not downloaded either."""
+        self.assertEqual(self.page.run("location.hash = 'kiosk'; location.hash"), "#kiosk")
+        self.url = self.page.run("location.href")
+        shown = self.page.run(
             "new Promise(resolve => { addEventListener('message', event => resolve(event.data));"
-            f" document.body.insertAdjacentHTML('beforeend', '<iframe src={kiosk.away.address}/framed></iframe>"
-            f"<iframe src={kiosk.away.address}/attachment></iframe>'); }})")
+            f" document.body.insertAdjacentHTML('beforeend', '<iframe src={self.away.address}/framed></iframe>"
+            f"<iframe src={self.away.address}/attachment></iframe>'); }})")
         self.assertEqual(shown, "framed")
-        wait_until(lambda: "/attachment" in kiosk.away.paths, 10, message="the frame asking for the file")
-        self.assertEqual(kiosk.escapes(), [])
-        kiosk.collapses_and_expands()
+        wait_until(lambda: "/attachment" in self.away.paths, 10, message="the frame asking for the file")
+        self.assertEqual(self.escapes(), [])
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
-"""The shipped kiosk page in the real program: microphone, its own controls, pause and resume; and
-in a build without the engine's mock devices, a real audio server's microphone.
+"""The shipped kiosk page in the real program: its script messages, links and media requests, its own
+controls, pause and resume; and in a build without the engine's mock devices, a real audio server's
+microphone.
 
 The page is a copy of the bundled one with only the test channel's script added at its end, so what
 runs is the shipped page; its state is read from the data attributes it keeps on <html>.
@@ -14,6 +15,8 @@ from page_channel import PageProgramTest, needs_mock_devices, needs_real_devices
 from test_recovery import ancestry, web_processes
 
 HELP = "https://orvia.ai/help"
+HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",
+                 "x-scheme-handler/javascript", "x-scheme-handler/file", "text/plain", "inode/directory"]
 
 
 class ShippedPage(PageProgramTest):
@@ -32,35 +35,64 @@ class ShippedPage(PageProgramTest):
 @needs_mock_devices
 class KioskPage(ShippedPage):
     def before_launch(self):
-        self.opened_urls = self.desktop.record_default_browser()
+        self.opened_urls = self.desktop.record_default_browser(HANDLED_TYPES)
 
-    def click_on_page(self, element_id):
-        self.page.click(self.desktop, self.interface, f"#{element_id}")
+    def capture(self, constraints):
+        return self.page.run(f"navigator.mediaDevices.getUserMedia({constraints}).then(stream => {{"
+                             " stream.getTracks().forEach(t => t.stop());"
+                             " return 'granted ' + stream.getTracks().map(t => t.kind).sort().join(','); },"
+                             " error => 'refused ' + error.name)")
 
-    def test_minimize_control_collapses_and_pauses_and_the_bubble_resumes(self):
+    def wait_for_interface(self, frame):
+        self.desktop.wait_for_geometry(self.interface, frame)
+
+    def test_messages_links_camera_and_the_minimize_control(self):
         self.wait_for_state(orviaMic="listening", orviaTracks="1")
-        self.click_on_page("minimize")
+        # The engine remembers a page's answers for its lifetime: the camera alone is asked first.
+        self.assertEqual(self.capture("{video: true}"), "refused NotAllowedError")
+        self.assertEqual(self.capture("{audio: true}"), "granted audio")
+
+        for ignored in ["minimize", ["minimize"], {"type": "Minimize"}, {"type": 1}, {"kind": "minimize"}]:
+            self.page.post(ignored)
+        for refused in ["file:///etc/passwd", "javascript:alert(1)", "mailto:help@example.com", "/relative",
+                        "HTTPS://example.com/shouting", 42]:
+            self.page.post({"type": "openExternal", "url": refused})
+        self.page.post({"type": "openExternal", "url": "https://example.com/help?q=1"})
+        wait_until(self.opened_urls, 15, message="the default browser to be started")
+        self.page.click(self.desktop, self.interface, "#help")
+        wait_until(lambda: len(self.opened_urls()) > 1, 15, message="the help link opened")
+        time.sleep(1.5)
+        self.assertEqual(self.opened_urls(), ["https://example.com/help?q=1", HELP])
+        # Opened outside: the page itself stays where it was, and nothing else collapsed it.
+        self.assertEqual(self.page.run("location.protocol"), "file:")
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+        self.assertEqual(self.desktop.windows("bubble"), [])
+
+        # The page's own control collapses the kiosk and pauses it; nothing wakes the microphone meanwhile
+        # (no retry, no late grant); the bubble resumes it.
+        self.page.click(self.desktop, self.interface, "#minimize")
         bubble = self.desktop.window("bubble")
-        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        self.wait_for_interface(self.desktop.collapsed_frame())
         self.wait_for_state(orviaState="paused", orviaMic="off", orviaTracks="0")
-        # Nothing wakes the microphone while collapsed (no retry, no late grant).
         time.sleep(2)
         self.assertEqual(self.state()["orviaTracks"], "0")
-
         box = self.desktop.geometry(bubble)
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
                         str(box.y + box.height // 2), "click", "1"])
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
+        self.wait_for_interface(self.work_area)
         self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
 
-    def test_help_link_opens_in_the_default_browser(self):
-        self.click_on_page("help")
-        wait_until(self.opened_urls, 15, message="the default browser to be started")
-        time.sleep(1)
-        self.assertEqual(self.opened_urls(), [HELP])
-        # Opened outside: the page itself stays where it was.
-        self.assertEqual(self.page.run("location.protocol"), "file:")
-        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+        # The messages do the same; wake on a shown window sets the frame again, undoing the user's move.
+        self.page.post({"type": "minimize"})
+        self.wait_for_interface(self.desktop.collapsed_frame())
+        self.page.post({"type": "wake"})
+        self.wait_for_interface(self.work_area)
+        self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "40", "30"], check=False)
+        self.page.post({"type": "wake"})
+        self.wait_for_interface(self.work_area)
+
+    def test_camera_with_microphone_granted(self):
+        self.assertEqual(self.capture("{audio: true, video: true}"), "granted audio,video")
 
 
 @needs_real_devices

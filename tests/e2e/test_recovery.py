@@ -18,7 +18,8 @@ import time
 import unittest
 
 from kiosk import Desktop, assert_ended_for_good, process_status, wait_until
-from test_interface_loading import BUNDLE_NAME, ReportServer, installation, stored_defaults
+from page_channel import Channel
+from test_interface_loading import BUNDLE_NAME, installation, stored_defaults
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
@@ -148,7 +149,7 @@ class Recovery(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
-        self.server = ReportServer()
+        self.server = Channel()
         self.addCleanup(self.server.close)
         self.program_file = installation(self.folder)
         self.resources = self.folder / BUNDLE_NAME / "Resources"
@@ -159,15 +160,14 @@ class Recovery(unittest.TestCase):
             config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
             config.mkdir(parents=True)
             (config / "defaults.json").write_text(json.dumps(defaults))
-        self.program = self.desktop.launch(self.program_file)
-        self.interface = self.desktop.window("interface")
+        self.program, self.interface = self.desktop.start(self.program_file)
         self.work_area = self.desktop.work_area()
 
     def next_report(self, frame, timeout=15.0):
         deadline = time.monotonic() + timeout
         while True:
             try:
-                report = self.server.reports.get(timeout=max(0.0, deadline - time.monotonic()))
+                report = self.server.posted.get(timeout=max(0.0, deadline - time.monotonic()))
             except queue.Empty:
                 raise AssertionError(f"no report from {frame} within {timeout}s") from None
             if report["frame"] == frame:
@@ -179,13 +179,7 @@ class Recovery(unittest.TestCase):
 
     def shows_the_page(self):
         # The test page is dark all over; the window behind a page that is not painted is light.
-        shot = self.folder / "probe.png"
-        geometry = self.desktop.geometry(self.interface)
-        self.desktop.x(["import", "-window", "root", "-crop",
-                        f"{geometry.width}x{geometry.height}+{geometry.x}+{geometry.y}", str(shot)])
-        mean = subprocess.run(["convert", str(shot), "-colorspace", "Gray", "-format", "%[fx:mean]", "info:"],
-                              capture_output=True, text=True).stdout
-        return float(mean or 1) < 0.3
+        return self.desktop.grey(self.interface)[1] < 0.3
 
     def collapse(self):
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
@@ -196,12 +190,14 @@ class Recovery(unittest.TestCase):
         return wait_until(lambda: (lambda found: found[0] if len(found) == 1 else None)(web_processes(self.program)),
                           15, message="one web process")
 
-    def test_a_killed_page_comes_back_with_its_identity_in_either_mode(self):
+    def test_a_killed_page_or_program_comes_back_with_its_identity_and_the_program_ends_when_told(self):
+        # The crashes are the test's own: they leave no core file.
+        resource.setrlimit(resource.RLIMIT_CORE, (0, resource.getrlimit(resource.RLIMIT_CORE)[1]))
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.assertTrue(member)
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
+        self.assertEqual(stored_defaults(self.desktop.home / "config")["OrviaDesktopGuestMemberID"], member)
 
+        # A killed page comes back in the mode it was in.
         for mode in ("expanded", "collapsed"):
             if mode == "collapsed":
                 self.collapse()
@@ -224,18 +220,10 @@ class Recovery(unittest.TestCase):
                 self.wait_for_the_page("the page painted again")
                 self.desktop.screenshot("recovered-expanded.png")
             self.assertEqual(self.desktop.geometry(self.interface), geometry, f"{mode} mode must be kept")
-        self.assertIsNone(self.program.poll())
 
-    def test_a_crashed_or_killed_program_comes_back_expanded_with_its_identity_and_ends_when_told(self):
-        # The crashes are the test's own: they leave no core file.
-        resource.setrlimit(resource.RLIMIT_CORE, (0, resource.getrlimit(resource.RLIMIT_CORE)[1]))
-        self.start(PAGE.format(port=self.server.port))
-        member = self.next_report("main")["memberID"]
-        self.assertEqual(stored_defaults(self.desktop.home / "config")["OrviaDesktopGuestMemberID"], member)
-
-        for mode, crash in itertools.product(("expanded", "collapsed"), (signal.SIGSEGV, signal.SIGKILL)):
-            self.desktop.wait_for_geometry(self.interface, self.work_area)
-            if mode == "collapsed":
+        # A crashed or killed program comes back expanded, from either mode.
+        for mode, crash in itertools.product(("collapsed", "expanded"), (signal.SIGSEGV, signal.SIGKILL)):
+            if mode == "collapsed" and self.desktop.geometry(self.interface) == self.work_area:
                 self.collapse()
             kiosk = self.desktop.owner(self.interface)
 
@@ -260,15 +248,6 @@ class Recovery(unittest.TestCase):
         self.assertEqual(self.program.wait(10), -signal.SIGTERM)
         assert_ended_for_good(self.program)
 
-    def test_the_end_of_the_session_ends_the_program(self):
-        self.start(PAGE.format(port=self.server.port))
-        self.next_report("main")
-
-        self.desktop.end_session()
-
-        self.program.wait(10)
-        assert_ended_for_good(self.program)
-
     def kill_the_web_process(self):
         victim = self.the_web_process()
         os.kill(victim, signal.SIGKILL)
@@ -277,7 +256,6 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_dies_at_every_load_is_retried_within_the_bound_and_the_window_still_works(self):
         self.start(PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is killed once the page has run, as a page that crashes its process would be.
         # Immediate reloads each start a web process (a second or so on a loaded machine); the calm
@@ -310,7 +288,6 @@ class Recovery(unittest.TestCase):
     def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
         self.start(HANGING_PAGE.format(port=self.server.port))
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
         hung = self.the_web_process()
         hung_at = time.monotonic() + 1
 
@@ -345,7 +322,6 @@ class Recovery(unittest.TestCase):
         self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=400),
                    OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=600)
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
         self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         self.next_report("pause")
@@ -366,7 +342,6 @@ class Recovery(unittest.TestCase):
         self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=1000),
                    OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=400)
         member = self.next_report("main")["memberID"]
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
 
         # Each load is over the ceiling within seconds, as the crash recovery's quick failures are.
         cycles = []
@@ -386,7 +361,7 @@ class Recovery(unittest.TestCase):
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
         self.assertIsNone(self.program.poll())
 
-    def test_the_web_process_is_confined_and_the_page_reads_no_file_beyond_its_bundle(self):
+    def test_the_web_process_is_confined_the_page_reads_no_file_beyond_its_bundle_and_the_session_ends_it(self):
         secret = self.desktop.home / "secret.txt"
         secret.write_text(SECRET)
         secret_image = self.desktop.home / "secret.png"
@@ -414,6 +389,11 @@ class Recovery(unittest.TestCase):
         root = pathlib.Path(f"/proc/{web}/root")
         self.assertTrue((root / self.resources.relative_to("/") / "index.html").is_file())
         self.assertFalse((root / secret.relative_to("/")).exists())
+
+        # The end of the session ends the program.
+        self.desktop.end_session()
+        self.program.wait(10)
+        assert_ended_for_good(self.program)
 
 
 if __name__ == "__main__":

@@ -9,15 +9,23 @@ import contextlib
 import dataclasses
 import http.server
 import json
+import os
 import pathlib
 import select
-import socket
+import shutil
 import ssl
 import subprocess
 import threading
 import time
 
-MANIFEST_PATH = "/downloads/orvia-desktop-update.json"
+from kiosk import BUILD_DIR
+
+# The copy of the program linked with this server's address and the trusted authorities' file (see
+# CMakeLists.txt).
+PROGRAM = pathlib.Path(os.environ.get("ORVIA_UPDATE_PROGRAM", BUILD_DIR / "OrviaDesktop-e2e"))
+PORT = int(os.environ.get("ORVIA_UPDATE_PORT", "47443"))
+TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
+                                           BUILD_DIR / "tests" / "e2e" / "update-server" / "ca.pem"))
 
 
 def manifest(version, download_url="https://downloads.orvia.test/OrviaDesktop.dmg", notes="Faster replies."):
@@ -54,6 +62,11 @@ class Authority:
         openssl("x509", "-req", "-in", str(request), "-CA", str(certificate), "-CAkey", str(key),
                 "-CAcreateserial", "-out", str(server_certificate), "-days", "2", "-extfile", str(extensions))
         return Authority(certificate, server_certificate, server_key)
+
+    def trusted_by_the_program(self):
+        TRUSTED_FILE.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(self.certificate, TRUSTED_FILE)
+        return self
 
 
 @dataclasses.dataclass
@@ -196,8 +209,3 @@ class UpdateServer(contextlib.AbstractContextManager):
         self.close()
         return False
 
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]

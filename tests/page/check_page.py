@@ -114,13 +114,8 @@ def layout_problems(layout):
             problems.append(f"{box['selector']} text is smaller than 14 px")
     for index, first in enumerate(boxes):
         for second in boxes[index + 1 :]:
-            apart = (
-                first["right"] <= second["left"]
-                or second["right"] <= first["left"]
-                or first["bottom"] <= second["top"]
-                or second["bottom"] <= first["top"]
-            )
-            if not apart:
+            if not (first["right"] <= second["left"] or second["right"] <= first["left"]
+                    or first["bottom"] <= second["top"] or second["bottom"] <= first["top"]):
                 problems.append(f"{first['selector']} overlaps {second['selector']}")
     return problems
 
@@ -160,11 +155,8 @@ def shell_with_microphone(page, checks, shots):
     checks.expect("heard tracks after pause", page.eval("__heardTracks()"), 0)
     page.wait_for("__liveTracks() === 0")
     page.wait_for("__contexts.every((context) => context.state === 'closed')")
-    checks.expect(
-        "running animations while paused",
-        page.eval("document.getAnimations().filter((a) => a.playState === 'running').length"),
-        0,
-    )
+    checks.expect("running animations while paused",
+                  page.eval("document.getAnimations().filter((a) => a.playState === 'running').length"), 0)
     frames = page.eval("__frames")
     time.sleep(0.5)
     checks.expect("animation frames requested while paused", page.eval("__frames"), frames)
@@ -187,11 +179,8 @@ def shell_with_microphone(page, checks, shots):
     page.wait_for("document.documentElement.dataset.orviaMic === 'listening'")
 
     page.eval("document.getElementById('minimize').click(); document.getElementById('help').click()")
-    checks.expect(
-        "messages",
-        page.eval("__posted"),
-        [{"type": "minimize"}, {"type": "openExternal", "url": "https://orvia.ai/help"}],
-    )
+    checks.expect("messages", page.eval("__posted"),
+                  [{"type": "minimize"}, {"type": "openExternal", "url": "https://orvia.ai/help"}])
     checks.truth("help link stays out of the kiosk view", page.eval("location.href.endsWith('/index.html')"))
 
 
@@ -254,18 +243,14 @@ def main():
         options.shots.mkdir(parents=True, exist_ok=True)
 
     failed = False
-    browser = Browser(
-        options.chromium,
-        ["--use-fake-device-for-media-stream", "--autoplay-policy=no-user-gesture-required", "--hide-scrollbars"],
-    )
+    browser = Browser(options.chromium, ["--use-fake-device-for-media-stream",
+                                         "--autoplay-policy=no-user-gesture-required", "--hide-scrollbars"])
     try:
         with tempfile.TemporaryDirectory(prefix="orvia-page-") as work:
             for name, replacement, bootstrap, microphone, extra, scenario in SCENARIOS:
                 checks = Checks()
                 html = prepare(options.resources, pathlib.Path(work), replacement)
-                browser.call(
-                    "Browser.setPermission", {"permission": {"name": "microphone"}, "setting": microphone}
-                )
+                browser.call("Browser.setPermission", {"permission": {"name": "microphone"}, "setting": microphone})
                 page = Page(browser, 1440, 900)
                 try:
                     page.on_new_document(bootstrap + RECORDER + extra)

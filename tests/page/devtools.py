@@ -1,6 +1,8 @@
 """A small DevTools-protocol client for headless Chromium over --remote-debugging-pipe (no sockets, no
 third-party modules)."""
 
+import base64
+import fcntl
 import json
 import os
 import queue
@@ -23,35 +25,17 @@ class Browser:
         def use_pipe_fds():
             # Chromium expects its command pipe on fd 3 and its answers on fd 4; stage through high numbers
             # so the two dup2 calls cannot overwrite each other.
-            import fcntl
-
             read_end = fcntl.fcntl(to_browser_read, fcntl.F_DUPFD, 10)
             write_end = fcntl.fcntl(from_browser_write, fcntl.F_DUPFD, 10)
             os.dup2(read_end, 3)
             os.dup2(write_end, 4)
 
         self._process = subprocess.Popen(
-            [
-                chromium,
-                "--headless",
-                "--no-sandbox",
-                "--disable-gpu",
-                "--no-first-run",
-                "--no-default-browser-check",
-                "--disable-background-networking",
-                "--disable-component-update",
-                "--disable-sync",
-                "--remote-debugging-pipe",
-                f"--user-data-dir={self._profile.name}",
-                *extra_args,
-                "about:blank",
-            ],
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL,
-            close_fds=False,
-            preexec_fn=use_pipe_fds,
-        )
+            [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--no-default-browser-check",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--remote-debugging-pipe", f"--user-data-dir={self._profile.name}", *extra_args, "about:blank"],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, close_fds=False,
+            preexec_fn=use_pipe_fds)
         os.close(to_browser_read)
         os.close(from_browser_write)
         self._next_id = 0
@@ -125,9 +109,7 @@ class Page:
     def __init__(self, browser, width, height):
         self.browser = browser
         self.target = browser.call("Target.createTarget", {"url": "about:blank"})["targetId"]
-        self.session = browser.call("Target.attachToTarget", {"targetId": self.target, "flatten": True})[
-            "sessionId"
-        ]
+        self.session = browser.call("Target.attachToTarget", {"targetId": self.target, "flatten": True})["sessionId"]
         self.problems = []
         self._loaded = False
         for domain in ("Page", "Runtime", "Log"):
@@ -175,15 +157,11 @@ class Page:
                 pass
 
     def resize(self, width, height):
-        self.call(
-            "Emulation.setDeviceMetricsOverride",
-            {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False},
-        )
+        self.call("Emulation.setDeviceMetricsOverride",
+                  {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
 
     def eval(self, expression):
-        reply = self.call(
-            "Runtime.evaluate", {"expression": expression, "returnByValue": True, "awaitPromise": True}
-        )
+        reply = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True, "awaitPromise": True})
         if "exceptionDetails" in reply:
             raise PageError(f"{expression}: {reply['exceptionDetails'].get('text')}")
         return reply["result"].get("value")
@@ -199,8 +177,6 @@ class Page:
             time.sleep(0.1)
 
     def screenshot(self, path):
-        import base64
-
         data = self.call("Page.captureScreenshot", {"format": "png"})["data"]
         with open(path, "wb") as file:
             file.write(base64.b64decode(data))

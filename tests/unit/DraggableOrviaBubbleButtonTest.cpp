@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-using testing::ElementsAre;
 using testing::IsEmpty;
 
 namespace {
@@ -94,24 +93,6 @@ TEST(BubbleButtonStates, EveryRowOfThePressStateMachine) {
         bench.play("u");
         EXPECT_EQ(bench.actionsSent(), row.draggingAfter ? 0u : 1u) << "state left behind";
     }
-}
-
-TEST_F(BubbleButton, AClickSendsTheActionOnceWithTheButtonAsSender) {
-    play("du");
-
-    ASSERT_EQ(target.performed.size(), 1u);
-    EXPECT_EQ(target.performed[0].first, "restoreFromBubble");
-    EXPECT_EQ(target.performed[0].second, &button.button());
-    EXPECT_EQ(windowDrags(), 0u);
-}
-
-TEST_F(BubbleButton, EveryDraggedEventDragsTheWindowFromThatEvent) {
-    play("dmmm");
-    EXPECT_THAT(os.log.take(), ElementsAre("bubble.performWindowDragWithEvent 1335,120",
-                                           "bubble.performWindowDragWithEvent 1340,120",
-                                           "bubble.performWindowDragWithEvent 1345,120"));
-    play("uu");
-    EXPECT_EQ(actionsSent(), 0u) << "only a mouse-down ends a drag";
 }
 
 TEST_F(BubbleButton, TheActionGoesToTheCurrentTarget) {

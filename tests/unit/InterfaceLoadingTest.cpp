@@ -14,7 +14,7 @@ namespace {
 const std::string fallback = "<h1>Orvia interface is unavailable.</h1>";
 
 class InterfaceLoadingTest : public testing::Test {
-  protected:
+protected:
     // Creation loads the interface as its last step; later loads show what changed on disk.
     const fake::FakeWebView& load() {
         if (controller)
@@ -81,20 +81,6 @@ TEST_F(InterfaceLoadingTest, HtmlThatCannotBeHadGivesTheFallbackPageWithoutABase
         EXPECT_EQ(load().loadedHTML(), fallback) << what;
         EXPECT_EQ(os.webView()->baseURL(), std::nullopt) << what;
     }
-}
-
-TEST_F(InterfaceLoadingTest, ADirectoryInTheBundleHidesAFileInALaterPlace) {
-    std::filesystem::create_directory(resources / "index.html");
-    writeFile(os.bundle.path / "index.html", "<p>beside the executable</p>");
-
-    EXPECT_EQ(load().loadedHTML(), fallback);
-    EXPECT_EQ(controller->resourceURL("index", "html"), resources / "index.html");
-}
-
-TEST_F(InterfaceLoadingTest, TheResourceBundleWinsOverTheMainBundleFolder) {
-    writeFile(resources / "index.html", "<p>bundle</p>");
-    writeFile(os.bundle.path / "index.html", "<p>main</p>");
-    EXPECT_EQ(load().loadedHTML(), "<p>bundle</p>");
 }
 
 TEST_F(InterfaceLoadingTest, HtmlFoundBesideTheExecutableIsBasedInThatFolder) {

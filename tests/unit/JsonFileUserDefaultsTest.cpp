@@ -82,23 +82,6 @@ TEST_F(JsonFileUserDefaultsTest, TextThatIsNotUtf8IsStoredWithoutThrowing) {
     EXPECT_EQ(restarted.stringForKey("ok"), "fine");
 }
 
-TEST_F(JsonFileUserDefaultsTest, AFileThatIsNotAnObjectIsKeptAsideAndTheDefaultsStartEmpty) {
-    const std::string contents[] = {"{\"OrviaDesktopGuestMemberID\": \"x\"", "[\"a\"]", "\"text\"", "",
-                                    "{\"key\": \"caf\xe9\"}"};
-    for (const auto& corrupt : contents) {
-        std::filesystem::remove_all(file.parent_path());
-        writeFile(file, corrupt);
-
-        JsonFileUserDefaults defaults(file);
-        EXPECT_EQ(defaults.objectForKey("OrviaDesktopGuestMemberID"), std::nullopt) << corrupt;
-        EXPECT_EQ(readFile(file), corrupt) << "reading alone must not touch the file";
-
-        defaults.setObject("OrviaDesktopGuestMemberID", "new");
-        EXPECT_EQ(readFile(file.string() + ".corrupt"), corrupt);
-        EXPECT_EQ(JsonFileUserDefaults(file).stringForKey("OrviaDesktopGuestMemberID"), "new");
-    }
-}
-
 TEST_F(JsonFileUserDefaultsTest, SomethingOtherThanAFileIsMovedAsideWithoutBlockingTheStart) {
     std::filesystem::create_directories(file.parent_path());
     ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);

@@ -1,6 +1,4 @@
-#include "TemporaryFolder.h"
 #include "fake/FakePlatform.h"
-#include "files/JsonFileUserDefaults.h"
 #include "interface/OrviaWindowController.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +7,8 @@
 using orvia::OrviaWindowController;
 
 namespace {
-const std::regex madeIdentifier("orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
+const std::regex
+    madeIdentifier("orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}");
 }
 
 TEST(MemberIdentity, FirstCallMakesAndStoresAnIdentifierLaterCallsReturnIt) {
@@ -46,24 +45,4 @@ TEST(MemberIdentity, EmptyOrNonStringValuesAreReplaced) {
         EXPECT_TRUE(std::regex_match(made, madeIdentifier)) << stored.dump();
         EXPECT_EQ(os.defaults.stringForKey("OrviaDesktopGuestMemberID"), made);
     }
-}
-
-TEST(MemberIdentity, TheIdentifierSurvivesARestartOfTheFileStoreAndAnEmptyOneOnDiskIsReplaced) {
-    TemporaryFolder folder;
-    const auto file = folder / "ai.orvia.orvia-desktop" / "defaults.json";
-    std::string made;
-    {
-        platform::files::JsonFileUserDefaults defaults(file);
-        made = OrviaWindowController::memberID(defaults);
-    }
-    platform::files::JsonFileUserDefaults restarted(file);
-    EXPECT_TRUE(std::regex_match(made, madeIdentifier)) << made;
-    EXPECT_EQ(OrviaWindowController::memberID(restarted), made);
-
-    writeFile(file, R"({"OrviaDesktopGuestMemberID": ""})");
-    platform::files::JsonFileUserDefaults emptied(file);
-    auto replaced = OrviaWindowController::memberID(emptied);
-    EXPECT_NE(replaced, made);
-    EXPECT_EQ(platform::files::JsonFileUserDefaults(file).stringForKey("OrviaDesktopGuestMemberID"),
-              replaced);
 }

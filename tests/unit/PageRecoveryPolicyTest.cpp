@@ -2,98 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
-#include <vector>
 
 using orvia::PageRecoveryPolicy;
 
-namespace {
-
-// One event at a time on the policy's clock: a finished load, or a termination with the reload
-// delay it must get.
-struct Event {
-    enum Kind { Finish, Terminate } kind;
-    double at;
-    double expectedDelay = 0;
-};
-
-struct Case {
-    std::string name;
-    std::vector<Event> events;
-};
-
-constexpr double calm = PageRecoveryPolicy::calmRetryDelay.count();
-
-} // namespace
-
 TEST(PageRecoveryPolicy, DelaysFollowTheBoundAndRecoveryResetsThem) {
-    const std::vector<Case> cases = {
-        {"five at once, then calm for as long as the page keeps dying",
-         {{Event::Terminate, 0},
-          {Event::Terminate, 1},
-          {Event::Terminate, 2},
-          {Event::Terminate, 3},
-          {Event::Terminate, 4},
-          {Event::Terminate, 5, calm},
-          {Event::Terminate, 35, calm},
-          {Event::Terminate, 65, calm},
-          {Event::Terminate, 500, calm}}},
-        {"deaths spread wider than the window stay immediate",
-         {{Event::Terminate, 0},
-          {Event::Terminate, 20},
-          {Event::Terminate, 40},
-          {Event::Terminate, 60},
-          {Event::Terminate, 80},
-          {Event::Terminate, 100},
-          {Event::Terminate, 120}}},
-        {"a reload leaves the window exactly sixty seconds later",
-         {{Event::Terminate, 0},
-          {Event::Terminate, 1},
-          {Event::Terminate, 2},
-          {Event::Terminate, 3},
-          {Event::Terminate, 4},
-          {Event::Terminate, 60},
-          {Event::Terminate, 60.5, calm}}},
-        {"a page that finished loading but died at once has not recovered",
-         {{Event::Terminate, 0},
-          {Event::Terminate, 1},
-          {Event::Terminate, 2},
-          {Event::Terminate, 3},
-          {Event::Terminate, 4},
-          {Event::Finish, 5},
-          {Event::Terminate, 14.9, calm}}},
-        {"a page that stayed up resets the count, once",
-         {{Event::Terminate, 0},
-          {Event::Terminate, 1},
-          {Event::Terminate, 2},
-          {Event::Terminate, 3},
-          {Event::Terminate, 4},
-          {Event::Terminate, 5, calm},
-          {Event::Finish, 40},
-          {Event::Terminate, 50},
-          {Event::Terminate, 51},
-          {Event::Terminate, 52},
-          {Event::Terminate, 53},
-          {Event::Terminate, 54},
-          {Event::Terminate, 55, calm}}},
+    // Events on the policy's clock, in seconds: "t5" the page's process ended at 5 and is loaded again
+    // at once, "t5c" after the calm retry's delay; "f5" a load finished at 5.
+    const std::pair<const char*, const char*> cases[] = {
+        {"five at once, then calm for as long as the page keeps dying", "t0 t1 t2 t3 t4 t5c t35c t65c t500c"},
+        {"deaths spread wider than the window stay immediate", "t0 t20 t40 t60 t80 t100 t120"},
+        {"a reload leaves the window exactly sixty seconds later", "t0 t1 t2 t3 t4 t60 t60.5c"},
+        {"a page that finished loading but died at once has not recovered", "t0 t1 t2 t3 t4 f5 t14.9c"},
+        {"a page that stayed up resets the count, once", "t0 t1 t2 t3 t4 t5c f40 t50 t51 t52 t53 t54 t55c"},
         {"a long-lived page that dies now and then always comes back at once",
-         {{Event::Finish, 0},
-          {Event::Terminate, 3600},
-          {Event::Finish, 3601},
-          {Event::Terminate, 7200},
-          {Event::Finish, 7201},
-          {Event::Terminate, 7211}}},
+         "f0 t3600 f3601 t7200 f7201 t7211"},
     };
     for (const auto& [name, events] : cases) {
         PageRecoveryPolicy policy;
-        for (const auto& event : events) {
-            const PageRecoveryPolicy::Seconds at{event.at};
-            if (event.kind == Event::Finish) {
+        std::istringstream in(events);
+        for (std::string event; in >> event;) {
+            const bool calm = event.back() == 'c';
+            const PageRecoveryPolicy::Seconds at{std::stod(event.substr(1))};
+            if (event[0] == 'f')
                 policy.didFinishLoad(at);
-                continue;
-            }
-            EXPECT_EQ(policy.reloadDelayAfterTermination(at).count(), event.expectedDelay)
-                << name << ": termination at " << event.at;
+            else
+                EXPECT_EQ(policy.reloadDelayAfterTermination(at),
+                          calm ? PageRecoveryPolicy::calmRetryDelay : PageRecoveryPolicy::Seconds(0))
+                    << name << ": " << event;
         }
     }
 }

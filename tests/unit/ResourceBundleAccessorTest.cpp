@@ -31,11 +31,6 @@ TEST(ResourceBundleAccessor, OpensTheFirstLocationThatIsADirectory) {
     EXPECT_EQ(openResourceBundle(locations)->bundlePath(), folder / "first");
 }
 
-TEST(ResourceBundleAccessor, TheMessageNamesBothLocations) {
-    EXPECT_EQ(orvia::missingResourceBundleMessage({"/a/b.bundle", "/usr/lib/c.bundle"}),
-              "could not load resource bundle: from /a/b.bundle or /usr/lib/c.bundle");
-}
-
 TEST(ResourceBundleAccessor, OpensOnceAndKeepsTheBundleWhenItsFolderGoesLater) {
     fake::FakeBundle mainBundle;
     const auto& opened = orvia::module(mainBundle);
@@ -43,18 +38,4 @@ TEST(ResourceBundleAccessor, OpensOnceAndKeepsTheBundleWhenItsFolderGoesLater) {
 
     std::filesystem::remove_all(mainBundle.path / "OrviaDesktop_OrviaDesktop.bundle");
     EXPECT_EQ(&orvia::module(mainBundle), &opened);
-}
-
-TEST(ResourceBundleAccessorDeathTest, WithoutABundleTheProgramStopsWithTheMessage) {
-    fake::FakeBundle mainBundle;
-    std::filesystem::remove_all(mainBundle.path / "OrviaDesktop_OrviaDesktop.bundle");
-    auto locations = orvia::resourceBundleLocations(mainBundle);
-    if (std::filesystem::exists(locations.second))
-        GTEST_SKIP() << "the program is installed at " << locations.second;
-
-    // Forked, not re-run: the child must see this test's temporary main bundle.
-    GTEST_FLAG_SET(death_test_style, "fast");
-    EXPECT_EXIT(orvia::module(mainBundle), testing::ExitedWithCode(orvia::missingResourceBundleExitStatus),
-                "could not load resource bundle: from " + locations.first.string() + " or " +
-                    locations.second.string() + "\n$");
 }

@@ -80,37 +80,23 @@ TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhen
     const auto Interactive = UpdateCheckMode::Interactive;
     const std::string noticeSet = "defaults.set OrviaDesktopUpdateNotice.1.4.0=true";
     const std::string later = "alert.answer 1001";
+    const std::vector<std::string> offer = {noticeSet, offerLines("1.4.0"), later};
+    const std::vector<std::string> upToDate = {upToDateLine("1.3.2"), later};
     const Decision table[] = {
-        {"silent, newer, first time", Silent, "1.4.0", nullptr, {noticeSet, offerLines("1.4.0"), later}},
+        {"silent, newer, first time", Silent, "1.4.0", nullptr, offer},
         {"silent, newer, offered before", Silent, "1.4.0", "OrviaDesktopUpdateNotice.1.4.0", {}},
         {"silent, newer, another spelling offered before",
          Silent,
          "1.4",
          "OrviaDesktopUpdateNotice.1.4.0",
          {"defaults.set OrviaDesktopUpdateNotice.1.4=true", offerLines("1.4"), later}},
-        {"interactive, newer, first time",
-         Interactive,
-         "1.4.0",
-         nullptr,
-         {noticeSet, offerLines("1.4.0"), later}},
-        {"interactive, newer, offered before",
-         Interactive,
-         "1.4.0",
-         "OrviaDesktopUpdateNotice.1.4.0",
-         {noticeSet, offerLines("1.4.0"), later}},
+        {"interactive, newer, first time", Interactive, "1.4.0", nullptr, offer},
+        {"interactive, newer, offered before", Interactive, "1.4.0", "OrviaDesktopUpdateNotice.1.4.0", offer},
         {"silent, same version", Silent, "1.3.2", nullptr, {}},
         {"silent, older", Silent, "1.3", nullptr, {}},
-        {"interactive, same version",
-         Interactive,
-         "1.3.2",
-         nullptr,
-         {upToDateLine("1.3.2"), "alert.answer 1001"}},
-        {"interactive, same but a trailing .0",
-         Interactive,
-         "1.3.2.0",
-         nullptr,
-         {upToDateLine("1.3.2"), "alert.answer 1001"}},
-        {"interactive, older", Interactive, "1.2.9", nullptr, {upToDateLine("1.3.2"), "alert.answer 1001"}},
+        {"interactive, same version", Interactive, "1.3.2", nullptr, upToDate},
+        {"interactive, same but a trailing .0", Interactive, "1.3.2.0", nullptr, upToDate},
+        {"interactive, older", Interactive, "1.2.9", nullptr, upToDate},
     };
     for (const Decision& row : table) {
         SCOPED_TRACE(row.what);
