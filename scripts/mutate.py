@@ -510,13 +510,13 @@ FAULTS = [
 class Catcher:
     """One entry of a fault's tests: what it builds and how it runs."""
 
-    def __init__(self, spec, build, source):
-        self.spec = spec
-        kind, _, rest = spec.partition(":")
+    def __init__(self, entry, build, source):
+        self.entry = entry
+        kind, _, rest = entry.partition(":")
         self.kind, self.argument = kind, rest
         self.build, self.source = build, source
         if kind not in ("unit", "gtk", "fuzz", "page", "e2e"):
-            raise SystemExit(f"mutate: unknown test kind in {spec!r}")
+            raise SystemExit(f"mutate: unknown test kind in {entry!r}")
 
     def targets(self):
         return {"unit": ["orvia_unit_tests"], "gtk": ["orvia_platform_gtk_tests"],
@@ -534,7 +534,7 @@ class Catcher:
         name = f"fuzz.replay.{self.argument}" if self.kind == "fuzz" else "e2e." + self.argument.split(":")[0]
         test = ctest.get(name)
         if test is None:
-            raise SystemExit(f"mutate: ctest knows no test {name} (from {self.spec!r})")
+            raise SystemExit(f"mutate: ctest knows no test {name} (from {self.entry!r})")
         argv = list(test["command"])
         if self.kind == "e2e" and ":" in self.argument:
             suite, method = self.argument.split(":", 1)
@@ -650,7 +650,7 @@ class Run:
         self.ctest = ctest_tests(self.build)
 
     def catchers(self, f):
-        return [Catcher(spec, self.build, self.source) for spec in f.tests]
+        return [Catcher(entry, self.build, self.source) for entry in f.tests]
 
     def compile(self, catchers, log):
         targets = sorted({t for c in catchers for t in c.targets()})
@@ -670,16 +670,16 @@ class Run:
         """The faults' tests on the unchanged copy; stops the run where they fail."""
         log = self.logs / "unchanged.log"
         log.unlink(missing_ok=True)
-        catchers = {c.spec: c for f in faults for c in self.catchers(f)}
+        catchers = {c.entry: c for f in faults for c in self.catchers(f)}
         print(f"building the unchanged copy and running its {len(catchers)} tests ...", flush=True)
         if not self.compile(catchers.values(), log):
             raise SystemExit(f"mutate: the unchanged copy does not build, see {log}")
-        for spec, catcher in sorted(catchers.items()):
+        for entry, catcher in sorted(catchers.items()):
             started = time.monotonic()
             result = self.test(catcher, log)
-            print(f"  {result:9} {spec} ({time.monotonic() - started:.0f} s)", flush=True)
+            print(f"  {result:9} {entry} ({time.monotonic() - started:.0f} s)", flush=True)
             if result != "passed":
-                raise SystemExit(f"mutate: {spec} {result} without any fault; fix that first (see {log})")
+                raise SystemExit(f"mutate: {entry} {result} without any fault; fix that first (see {log})")
 
     def measure(self, f):
         path = self.source / f.file
@@ -695,11 +695,11 @@ class Run:
                 outcome.result = "not applicable"
                 return outcome
             for catcher in catchers:
-                outcome.ran.append(catcher.spec)
+                outcome.ran.append(catcher.entry)
                 result = self.test(catcher, log)
                 if result != "passed":
                     outcome.result = "caught"
-                    outcome.by = catcher.spec + (" (timed out)" if result == "timed out" else "")
+                    outcome.by = catcher.entry + (" (timed out)" if result == "timed out" else "")
                     break
             return outcome
         finally:
