@@ -376,7 +376,7 @@ FAULTS = [
     fault("gtk.shape-lost-on-map", GTK + "GtkWindowBackend.cpp",
           "    connections_.emplace_back(window, \"map-event\", &onMapEvent, this);\n", "",
           "removed step", "the input shapes are not given again once a window is shown",
-          ["e2e:window_lifecycle", "e2e:window_lifecycle"]),
+          ["e2e:window_lifecycle"]),
     fault("gtk.bubble-takes-focus", GTK + "GtkWindowBackend.cpp",
           "        gtk_window_set_accept_focus(window, FALSE);\n", "",
           "removed step", "the bubble takes the keyboard focus",
