@@ -260,9 +260,9 @@
         }
     }
 
-    // One audio context and one source for each microphone, suspended while the microphone is held:
-    // each new one grows the engine's memory for good. A context kept after its microphone, even
-    // suspended, grew it by the minute while collapsed.
+    // One audio context and source for each microphone, suspended while it is held and closed when
+    // it is given back: each new one grows the engine's memory for good, and a context kept after its
+    // microphone, even suspended, grew it by the minute while collapsed.
     function startMeter() {
         const AudioContextType = window.AudioContext || window.webkitAudioContext;
         if (!AudioContextType || !stream) {
@@ -273,13 +273,11 @@
                 const context = new AudioContextType();
                 const analyser = context.createAnalyser();
                 analyser.fftSize = 1024;
-                audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0, source: null, heard: null };
+                audio = { context, analyser, samples: new Uint8Array(analyser.fftSize), level: 0, source: null };
             }
-            if (audio.heard !== stream) {
-                disconnectSource();
+            if (!audio.source) {
                 audio.source = audio.context.createMediaStreamSource(stream);
                 audio.source.connect(audio.analyser);
-                audio.heard = stream;
             }
             if (audio.context.state === "suspended") {
                 audio.context.resume().catch(() => {});
@@ -367,18 +365,12 @@
 
     function stopMeter() {
         pauseMeter();
-        disconnectSource();
         if (audio) {
+            if (audio.source) {
+                audio.source.disconnect();
+            }
             audio.context.close().catch(() => {});
             audio = null;
-        }
-    }
-
-    function disconnectSource() {
-        if (audio && audio.source) {
-            audio.source.disconnect();
-            audio.source = null;
-            audio.heard = null;
         }
     }
 })();
