@@ -61,8 +61,17 @@ VARIANTS = {
     # CSS animations (breathe, blink, pulse) stopped; the level meter still runs.
     "still": edit("index.html", "</head>", STILL + "</head>"),
     # The analyser runs and is read, but no animation frame is asked for: nothing is restyled.
-    "meter-unread": edit("orvia.js", "        frame = requestAnimationFrame(drawLevel);\n    }\n\n    function drawLevel",
+    "meter-unread": edit("orvia.js", "        meterTimer = setTimeout(drawLevel, METER_MS);\n    }\n\n    function drawLevel",
                          "    }\n\n    function drawLevel"),
+    # The analyser reads a quarter of the samples.
+    "fft-256": edit("orvia.js", "analyser.fftSize = 1024;", "analyser.fftSize = 256;"),
+    # The meter ticks on one repeating timer instead of a new timer per tick.
+    "meter-interval": lambda resources: [edit("orvia.js", *pair)(resources) for pair in (
+        ("        meterTimer = setTimeout(drawLevel, METER_MS);\n    }\n\n    function drawLevel",
+         "        meterTimer = setInterval(drawLevel, METER_MS);\n    }\n\n    function drawLevel"),
+        ("        showLevel(audio.level);\n        meterTimer = setTimeout(drawLevel, METER_MS);\n",
+         "        showLevel(audio.level);\n"),
+        ("    function drawLevel() {\n        meterTimer = 0;\n", "    function drawLevel() {\n"))],
     # Animation frames read the analyser but never restyle.
     "meter-hidden": edit("orvia.js", "        showLevel(audio.level);\n", ""),
     # The level shown by the halo alone, or by the meter alone.
