@@ -60,7 +60,6 @@ TEST_F(AppDelegateTest, BeforeLaunchAQuitIsRefusedAReopenAnsweredAndShowOrviaDoe
     EXPECT_TRUE(os.app.reopen(false));
     EXPECT_TRUE(delegate->tryToPerform("showOrvia", nullptr));
     EXPECT_THAT(os.log.take(), IsEmpty());
-    EXPECT_EQ(os.window("interface"), nullptr);
 }
 
 TEST_F(AppDelegateTest, EveryQuitRequestCollapsesAndIsRefusedAndAReopenShowsTheSavedFrame) {

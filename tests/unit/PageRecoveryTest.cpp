@@ -98,7 +98,7 @@ TEST_F(PageRecovery, APageSilentForTheHangLimitIsEndedAndLoadedAgainUnlessItAnsw
     EXPECT_THAT(os.log.take(), ElementsAre(pauseLine));
 }
 
-TEST_F(PageRecovery, APageOverItsBudgetWaitsWhileTheInterfaceWasShownRecentlyButPastItsCeilingIsLoadedAgain) {
+TEST_F(PageRecovery, APageOverItsMemoryIsLoadedAgainAtOnceOverTheCeilingElseOnceQuietWhichACollapseIs) {
     const auto limits = web().configuration().memoryLimits.value();
     const auto reading = orvia::MemoryGuardPolicy::readingInterval;
     controller->showMainWindow(OrviaWindowController::Maximize::No);
@@ -114,6 +114,15 @@ TEST_F(PageRecovery, APageOverItsBudgetWaitsWhileTheInterfaceWasShownRecentlyBut
     web().finishLoading();
     EXPECT_THAT(os.log.take(), IsEmpty());
     EXPECT_EQ(window().frame(), frame);
+
+    // Collapsed, nobody uses it: above the budget it is loaded again once the new process had its time.
+    controller->minimizeToBubble();
+    os.log.take();
+    web().setWebContentProcessMemory(limits.budget + 1);
+    os.queue.advance(orvia::MemoryGuardPolicy::releaseGrace - reading);
+    EXPECT_THAT(os.log.take(), IsEmpty()) << "the new process gets the engine's time of its own";
+    os.queue.advance(2 * reading);
+    EXPECT_THAT(os.log.take(), ElementsAre("web.terminateWebContentProcess", launchLoad));
 }
 
 TEST_F(PageRecovery, NoReloadOutlivesTheController) {

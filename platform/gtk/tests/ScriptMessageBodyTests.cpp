@@ -25,8 +25,6 @@ TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThem) {
         {"({type: 'open', url: 'https://example.org/a?b=1'})",
          {{"type", "open"}, {"url", "https://example.org/a?b=1"}}},
         {"[1, 'two', true, null]", nlohmann::json::array({1, "two", true, nullptr})},
-        {"42.5", 42.5},
-        {"false", false},
         {"({nested: {list: [{}]}})",
          {{"nested", {{"list", nlohmann::json::array({nlohmann::json::object()})}}}}},
         {"'\\u00e9\\u2028\\\"'", "\u00e9\u2028\""},
