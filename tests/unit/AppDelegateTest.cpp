@@ -1,5 +1,5 @@
-#include "app/AdministratorAuthCommand.h"
 #include "app/AppDelegate.h"
+#include "app/AdministratorAuthCommand.h"
 #include "fake/FakePlatform.h"
 
 #include <gmock/gmock.h>
@@ -12,6 +12,8 @@ using testing::IsEmpty;
 
 namespace {
 
+constexpr platform::Rect collapsed{0, 70, 2, 2};
+
 // The application delegate installed on a fresh recording platform, ready to launch.
 class Application : public testing::Test {
 protected:
@@ -23,83 +25,60 @@ protected:
         os.log.take();
     }
 
-    static std::string authLine(const std::string& outcome) {
-        std::string line = "process.run";
-        for (auto argument : orvia::administratorAuthCommand)
-            line += " " + std::string(argument);
-        return line + " " + outcome;
+    fake::FakeWindow& interface() { return *os.window("interface"); }
+
+    void expectExpandedAt(const platform::Rect& frame) {
+        EXPECT_EQ(interface().frame(), frame);
+        EXPECT_EQ(interface().alpha(), 1.0);
+        EXPECT_TRUE(interface().isKey());
     }
 
     fake::FakePlatform os;
     std::shared_ptr<orvia::AppDelegate> delegate;
 };
 
-class AppDelegateTest : public Application {};
-class ApplicationMenu : public Application {};
-class AdministratorExit : public Application {
-protected:
-    AdministratorExit() { launch(); }
-};
+using AppDelegateTest = Application;
+using ApplicationMenu = Application;
+using AdministratorExit = Application;
 
 } // namespace
 
-TEST_F(AppDelegateTest, LaunchBecomesRegularInstallsMenuAndLoginItemHoldsTheActivityThenShowsTheWindow) {
-    os.log.take();
+TEST_F(AppDelegateTest, LaunchHoldsAnActivityThatKeepsTheDisplayAwakeAndShowsTheInterface) {
     os.app.finishLaunching();
 
-    auto log = os.log.take();
-    ASSERT_GE(log.size(), 5u);
-    EXPECT_EQ(log[0], "app.setActivationPolicy 0");
-    EXPECT_EQ(log[1], "app.setMainMenu");
-    EXPECT_EQ(log[2], "loginItems.folder");
-    EXPECT_EQ(log[3],
-              "process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public assistant ready "
-              "for voice requests");
-    auto created = std::find(log.begin(), log.end(), "interface.create content=0,0,1180,780 style=32781");
-    auto shown = std::find(log.begin(), log.end(), "interface.makeKeyAndOrderFront");
-    ASSERT_NE(created, log.end());
-    ASSERT_NE(shown, log.end());
-    EXPECT_LT(created, shown);
-    EXPECT_EQ(log.back(), "web.eval window.orviaResume && window.orviaResume()");
-    EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame);
+    EXPECT_THAT(os.log.linesStartingWith("process.beginActivity"),
+                ElementsAre("process.beginActivity #1 options=0x10000ffffff reason=Keep the Orvia public "
+                            "assistant ready for voice requests"));
     EXPECT_EQ(os.process.activeCount(), 1);
+    expectExpandedAt(fake::FakePlatform::defaultVisibleFrame);
+    EXPECT_EQ(os.log.lines().back(), "web.eval window.orviaResume && window.orviaResume()");
 }
 
-TEST_F(AppDelegateTest, EveryQuitRequestCollapsesAndIsRefused) {
-    launch();
+TEST_F(AppDelegateTest, BeforeLaunchAQuitIsRefusedAReopenAnsweredAndShowOrviaDoesNothing) {
+    os.log.take();
     EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel);
-    EXPECT_EQ(os.window("interface")->frame(), (platform::Rect{0, 70, 2, 2}));
+    EXPECT_TRUE(os.app.reopen(false));
+    EXPECT_TRUE(delegate->tryToPerform("showOrvia", nullptr));
+    EXPECT_THAT(os.log.take(), IsEmpty());
+}
 
+TEST_F(AppDelegateTest, EveryQuitRequestCollapsesAndIsRefusedAndAReopenShowsTheSavedFrame) {
+    launch();
+    interface().setFrame({40, 90, 1000, 700}, true);
+    EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel);
+    EXPECT_EQ(interface().frame(), collapsed);
     os.app.terminate();
     EXPECT_EQ(os.log.linesStartingWith("web.eval window.orviaPause").size(), 2u);
     EXPECT_FALSE(os.app.hasTerminated());
     EXPECT_EQ(os.process.activeCount(), 1);
-    EXPECT_THAT(os.log.linesStartingWith("process.endActivity"), testing::IsEmpty());
-}
-
-TEST_F(AppDelegateTest, QuitRequestBeforeLaunchIsRefusedAndDoesNothingElse) {
-    os.log.take();
-    EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel);
-    EXPECT_THAT(os.log.take(), testing::IsEmpty());
-}
-
-TEST_F(AppDelegateTest, ReopenShowsTheWindowAtItsSavedFrameAndAnswersYes) {
-    launch();
-    os.window("interface")->setFrame({40, 90, 1000, 700}, true);
-    os.app.requestQuit();
-    os.log.take();
 
     for (bool hasVisibleWindows : {true, false}) {
         EXPECT_TRUE(os.app.reopen(hasVisibleWindows));
-        EXPECT_EQ(os.window("interface")->frame(), (platform::Rect{40, 90, 1000, 700}));
-        EXPECT_EQ(os.window("interface")->alpha(), 1.0);
-        EXPECT_TRUE(os.window("interface")->isKey());
+        expectExpandedAt({40, 90, 1000, 700});
     }
 }
 
-TEST_F(AppDelegateTest, ReopenBeforeLaunchStillAnswersYes) { EXPECT_TRUE(os.app.reopen(false)); }
-
-TEST_F(ApplicationMenu, OneUntitledMenuWithTheThreeCommandsAndNoQuit) {
+TEST_F(ApplicationMenu, OneUntitledMenuWithTheThreeCommandsAndNoQuitEachPerformedByTheDelegate) {
     launch();
     EXPECT_THAT(
         os.app.mainMenuDescription(),
@@ -109,108 +88,47 @@ TEST_F(ApplicationMenu, OneUntitledMenuWithTheThreeCommandsAndNoQuit) {
             R"(  item title="Check for Updates..." key="" mask=0x100000 action=checkForUpdatesFromMenu target=none)",
             "  separator",
             R"(  item title="Administrator Exit..." key="q" mask=0x180000 action=administratorExit target=none)"));
-    EXPECT_EQ(os.log.linesStartingWith("app.setMainMenu").size(), 1u);
+
+    os.launcher.outcome = 1;
+    for (const auto& item : os.app.mainMenu().items.at(0).submenu->items)
+        if (!item.isSeparator)
+            EXPECT_TRUE(delegate->tryToPerform(item.action, nullptr)) << item.action;
+    for (const char* unknown : {"terminate", "", "showOrvia:"})
+        EXPECT_FALSE(delegate->tryToPerform(unknown, nullptr)) << unknown;
 }
 
-TEST_F(ApplicationMenu, ShowOrviaByKeyOrFromTheMenuBringsTheInterfaceBackFromTheBubble) {
+// Only Command-Option-Q asks for the authentication, and only its status 0 ends the kiosk, without a
+// collapse on the way out; every other outcome leaves it running and a later attempt can still succeed.
+TEST_F(AdministratorExit, OnlyCommandOptionQAsksAndOnlyStatusZeroEndsTheKioskEndingTheActivityOnce) {
     launch();
-    for (auto show : {+[](fake::FakeApplication& app) { return app.pressKeyEquivalent("n", Command); },
-                      +[](fake::FakeApplication& app) { return app.chooseMenuItem("Show Orvia"); }}) {
-        os.app.requestQuit();
-        ASSERT_EQ(os.window("interface")->frame(), (platform::Rect{0, 70, 2, 2}));
-
-        EXPECT_TRUE(show(os.app));
-        EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame);
-        EXPECT_EQ(os.window("interface")->alpha(), 1.0);
-        EXPECT_TRUE(os.window("interface")->isKey());
-    }
-}
-
-TEST_F(ApplicationMenu, ShowOrviaBeforeThereIsAControllerDoesNothing) {
+    std::string authLine = "process.run";
+    for (auto argument : orvia::administratorAuthCommand)
+        authLine += " " + std::string(argument);
+    os.launcher.outcome = 1;
+    for (std::uint64_t modifiers : {std::uint64_t{0}, Command, Option, Command | Option})
+        EXPECT_EQ(os.app.pressKeyEquivalent("q", modifiers), modifiers == (Command | Option)) << modifiers;
+    EXPECT_THAT(os.log.linesStartingWith("process.run"), ElementsAre(authLine + " status=1"));
     os.log.take();
-    EXPECT_TRUE(delegate->tryToPerform("showOrvia", nullptr));
-    EXPECT_THAT(os.log.take(), IsEmpty());
-    EXPECT_EQ(os.window("interface"), nullptr);
-}
 
-TEST_F(ApplicationMenu, PlainCommandQIsAnsweredByNoItemAndQuitsNothing) {
-    launch();
-    for (std::uint64_t modifiers : {std::uint64_t{0}, Command, Option}) {
-        EXPECT_FALSE(os.app.pressKeyEquivalent("q", modifiers)) << modifiers;
+    for (auto outcome : {std::optional(126), std::optional(127), std::optional(128 + 15), std::optional(-1),
+                         std::optional<int>()}) {
+        os.launcher.outcome = outcome;
+        delegate->administratorExit();
+        if (outcome)
+            EXPECT_THAT(os.log.take(), ElementsAre(authLine + " status=" + std::to_string(*outcome)));
+        else
+            EXPECT_THAT(os.log.take(), ElementsAre(authLine + " failed", "app.beep"));
+        EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel) << "the gate stays closed";
+        os.log.take();
     }
-    EXPECT_THAT(os.log.take(), IsEmpty());
-    EXPECT_FALSE(os.app.hasTerminated());
-}
 
-TEST_F(ApplicationMenu, CommandOptionQStartsTheAdministratorExit) {
-    launch();
-    os.launcher.outcome = 1;
-    EXPECT_TRUE(os.app.pressKeyEquivalent("q", Command | Option));
-    EXPECT_EQ(os.log.linesStartingWith("process.run").size(), 1u);
-}
-
-TEST_F(ApplicationMenu, CheckForUpdatesAsksTheServerEachTimeAndSaysWhenUpToDate) {
-    launch();
-    for (std::size_t choice = 0; choice < 2; ++choice) {
-        EXPECT_TRUE(os.app.chooseMenuItem("Check for Updates..."));
-        ASSERT_EQ(os.network.requestCount(), choice + 1);
-        os.network.complete(
-            choice, R"({"macOS": {"version": "1.3.2", "downloadURL": "https://orvia.ai/d", "notes": ""}})");
-        os.queue.drain();
-        EXPECT_THAT(os.log.linesStartingWith("alert.runModal message=\"Orvia Desktop is up to date\""),
-                    testing::SizeIs(choice + 1));
-    }
-}
-
-TEST_F(ApplicationMenu, EveryItemsActionIsOneTheDelegatePerforms) {
-    launch();
-    os.launcher.outcome = 1;
-    const auto& applicationMenu = *os.app.mainMenu().items.at(0).submenu;
-    for (const auto& item : applicationMenu.items) {
-        if (item.isSeparator)
-            continue;
-        EXPECT_TRUE(delegate->tryToPerform(item.action, nullptr)) << item.action;
-    }
-}
-
-TEST_F(ApplicationMenu, TheDelegateAnswersOnlyActionsItHas) {
-    EXPECT_FALSE(delegate->tryToPerform("terminate", nullptr));
-    EXPECT_FALSE(delegate->tryToPerform("", nullptr));
-    EXPECT_FALSE(delegate->tryToPerform("showOrvia:", nullptr));
-}
-
-TEST_F(AdministratorExit, StatusZeroOpensTheGateAndTheApplicationTerminatesEndingTheActivityOnce) {
+    os.app.reopen(true);
+    os.log.take();
     os.launcher.outcome = 0;
     delegate->administratorExit();
-
     EXPECT_THAT(os.log.take(),
-                ElementsAre(authLine("status=0"), "app.terminate", "process.endActivity #1", "app.exit"));
+                ElementsAre(authLine + " status=0", "app.terminate", "process.endActivity #1", "app.exit"));
     EXPECT_TRUE(os.app.hasTerminated());
     EXPECT_EQ(os.process.activeCount(), 0);
-    EXPECT_EQ(os.window("interface")->frame(), fake::FakePlatform::defaultVisibleFrame)
-        << "no collapse on the way out";
-}
-
-TEST_F(AdministratorExit, AnyOtherStatusDoesNothingAndALaterAttemptCanStillSucceed) {
-    for (int status : {1, 126, 127, 128 + 15, -1}) {
-        os.launcher.outcome = status;
-        delegate->administratorExit();
-        EXPECT_THAT(os.log.take(), ElementsAre(authLine("status=" + std::to_string(status))));
-        EXPECT_FALSE(os.app.hasTerminated());
-    }
-    EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel) << "the gate stays closed";
-
-    os.launcher.outcome = 0;
-    delegate->administratorExit();
-    EXPECT_TRUE(os.app.hasTerminated());
-    EXPECT_EQ(os.log.linesStartingWith("process.endActivity").size(), 1u);
-}
-
-TEST_F(AdministratorExit, AProgramThatCannotStartOnlyBeeps) {
-    os.launcher.outcome = std::nullopt;
-    delegate->administratorExit();
-
-    EXPECT_THAT(os.log.take(), ElementsAre(authLine("failed"), "app.beep"));
-    EXPECT_FALSE(os.app.hasTerminated());
-    EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel);
+    EXPECT_EQ(interface().frame(), fake::FakePlatform::defaultVisibleFrame) << "no collapse on the way out";
 }

@@ -35,7 +35,7 @@ std::vector<std::filesystem::path> entries(const std::filesystem::path& folder) 
 }
 
 class JsonFileUserDefaultsTest : public testing::Test {
-  protected:
+protected:
     TemporaryFolder home;
     std::filesystem::path file = home / "config" / "ai.orvia.orvia-desktop" / "defaults.json";
 };
@@ -54,7 +54,7 @@ TEST(JsonFileUserDefaultsLocation, FollowsTheXdgConfigHomeWhenItIsAbsolute) {
                   location);
 }
 
-TEST_F(JsonFileUserDefaultsTest, ValuesSurviveARestartOfTheStore) {
+TEST_F(JsonFileUserDefaultsTest, ValuesSurviveARestartOfTheStoreAndTextThatIsNotUtf8IsStoredWithoutThrowing) {
     const json values = {{"OrviaDesktopGuestMemberID", "orvia-kiosk-1 'quoted' \u2028 \\"},
                          {"OrviaDesktopUpdateNotice.1.4.0", true},
                          {"count", 3},
@@ -65,56 +65,42 @@ TEST_F(JsonFileUserDefaultsTest, ValuesSurviveARestartOfTheStore) {
         for (const auto& [key, value] : values.items())
             defaults.setObject(key, value);
         defaults.setObject("count", 4);
+        EXPECT_NO_THROW(defaults.setObject("broken", "caf\xe9"));
     }
     JsonFileUserDefaults restarted(file);
     for (const auto& [key, value] : values.items())
         EXPECT_EQ(restarted.objectForKey(key), key == "count" ? json(4) : value) << key;
-    EXPECT_EQ(json::parse(readFile(file)).size(), values.size());
+    EXPECT_EQ(restarted.stringForKey("broken"), "caf\xef\xbf\xbd");
+    EXPECT_EQ(json::parse(readFile(file)).size(), values.size() + 1);
     EXPECT_EQ(entries(file.parent_path()), (std::vector<std::filesystem::path>{"defaults.json"}));
 }
 
-TEST_F(JsonFileUserDefaultsTest, TextThatIsNotUtf8IsStoredWithoutThrowing) {
-    JsonFileUserDefaults defaults(file);
-    EXPECT_NO_THROW(defaults.setObject("broken", "caf\xe9"));
-    EXPECT_NO_THROW(defaults.setObject("ok", "fine"));
-    JsonFileUserDefaults restarted(file);
-    EXPECT_EQ(restarted.stringForKey("broken"), "caf\xef\xbf\xbd");
-    EXPECT_EQ(restarted.stringForKey("ok"), "fine");
-}
-
-TEST_F(JsonFileUserDefaultsTest, SomethingOtherThanAFileIsMovedAsideWithoutBlockingTheStart) {
+TEST_F(JsonFileUserDefaultsTest, WhatCannotBeReadIsMovedAsideUnderANewNameEachTimeWithoutBlockingTheStart) {
     std::filesystem::create_directories(file.parent_path());
     ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
-
     JsonFileUserDefaults defaults(file);
     EXPECT_EQ(defaults.objectForKey("a"), std::nullopt);
     defaults.setObject("a", 1);
     EXPECT_TRUE(std::filesystem::is_fifo(file.string() + ".corrupt"));
     EXPECT_EQ(JsonFileUserDefaults(file).objectForKey("a"), json(1));
-}
 
-TEST_F(JsonFileUserDefaultsTest, AnEarlierCorruptFileIsNotOverwrittenByALaterOne) {
-    writeFile(file.string() + ".corrupt", "first");
     writeFile(file, "second");
-    JsonFileUserDefaults(file).setObject("a", 1);
-    writeFile(file, "third");
     JsonFileUserDefaults(file).setObject("a", 2);
-
-    EXPECT_EQ(readFile(file.string() + ".corrupt"), "first");
+    writeFile(file, "third");
+    JsonFileUserDefaults(file).setObject("a", 3);
+    EXPECT_TRUE(std::filesystem::is_fifo(file.string() + ".corrupt"));
     EXPECT_EQ(readFile(file.string() + ".corrupt-2"), "second");
     EXPECT_EQ(readFile(file.string() + ".corrupt-3"), "third");
-    EXPECT_EQ(JsonFileUserDefaults(file).objectForKey("a"), json(2));
+    EXPECT_EQ(JsonFileUserDefaults(file).objectForKey("a"), json(3));
 }
 
-TEST_F(JsonFileUserDefaultsTest, AFolderThatCannotBeMadeKeepsTheValueForThisRun) {
-    writeFile(home / "config", "a file where the folder should be");
-    JsonFileUserDefaults defaults(file);
-    EXPECT_NO_THROW(defaults.setObject("OrviaDesktopGuestMemberID", "kept in memory"));
-    EXPECT_EQ(defaults.stringForKey("OrviaDesktopGuestMemberID"), "kept in memory");
-    EXPECT_EQ(readFile(home / "config"), "a file where the folder should be");
-}
+TEST_F(JsonFileUserDefaultsTest, AFolderThatCannotBeMadeOrWrittenLosesNoValueAndRaisesNothing) {
+    // A file where a folder should be: the value is kept for this run.
+    writeFile(home / "blocked", "a file");
+    JsonFileUserDefaults blocked(home / "blocked" / "defaults.json");
+    EXPECT_NO_THROW(blocked.setObject("OrviaDesktopGuestMemberID", "kept in memory"));
+    EXPECT_EQ(blocked.stringForKey("OrviaDesktopGuestMemberID"), "kept in memory");
 
-TEST_F(JsonFileUserDefaultsTest, AnUnwritableFolderLosesNoEarlierValueAndRaisesNothing) {
     JsonFileUserDefaults(file).setObject("OrviaDesktopGuestMemberID", "earlier");
     const auto before = readFile(file);
     // The store runs as an unprivileged user (root ignores permission bits) in a folder it may

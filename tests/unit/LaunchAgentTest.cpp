@@ -7,44 +7,23 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace fs = std::filesystem;
 
 namespace {
 
-TEST(LaunchAgentPropertyList, IsThePublishedEightLineJobWithoutATrailingLineFeed) {
+TEST(LaunchAgentPropertyList, IsThePublishedEightLineJobWithBothValuesEscapedForXml) {
     EXPECT_EQ(
-        orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", "/Applications/OrviaDesktop.app"),
+        orvia::launchAgentPropertyList("a&b<c>", R"(/Users/kiosk/R&D <"Orvia's"> Apps/Orvia.app)"),
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
         "<plist version=\"1.0\"><dict>\n"
-        "  <key>Label</key><string>ai.orvia.orvia-desktop</string>\n"
-        "  "
-        "<key>ProgramArguments</key><array><string>/Applications/OrviaDesktop.app/Contents/MacOS/OrviaDesktop"
-        "</string></array>\n"
+        "  <key>Label</key><string>a&amp;b&lt;c&gt;</string>\n"
+        "  <key>ProgramArguments</key><array><string>/Users/kiosk/R&amp;D &lt;&quot;Orvia&apos;s&quot;&gt; "
+        "Apps/Orvia.app/Contents/MacOS/OrviaDesktop</string></array>\n"
         "  <key>RunAtLoad</key><true/>\n"
         "  <key>KeepAlive</key><false/>\n"
         "</dict></plist>");
-}
-
-TEST(LaunchAgentPropertyList, EscapesBothValuesForXml) {
-    const auto text =
-        orvia::launchAgentPropertyList("a&b<c>", R"(/Users/kiosk/R&D <"Orvia's"> Apps/Orvia.app)");
-    EXPECT_NE(text.find("  <key>Label</key><string>a&amp;b&lt;c&gt;</string>\n"), std::string::npos);
-    EXPECT_NE(text.find("<array><string>/Users/kiosk/R&amp;D &lt;&quot;Orvia&apos;s&quot;&gt; "
-                        "Apps/Orvia.app/Contents/MacOS/OrviaDesktop</string></array>\n"),
-              std::string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 7);
-}
-
-TEST(AutostartEntry, StartsTheExecutableAsAnApplication) {
-    EXPECT_EQ(orvia::autostartEntry("/opt/orvia/OrviaDesktop"), "[Desktop Entry]\n"
-                                                                "Type=Application\n"
-                                                                "Name=Orvia Desktop\n"
-                                                                "Exec=\"/opt/orvia/OrviaDesktop\"\n"
-                                                                "Terminal=false\n");
 }
 
 TEST(AutostartEntry, ExecQuotesThePathAsTheDesktopEntrySpecificationAsks) {
@@ -71,8 +50,7 @@ TEST(AutostartEntry, ExecQuotesThePathAsTheDesktopEntrySpecificationAsks) {
 class LaunchAgentInstaller : public testing::Test {
 protected:
     // One launch of the program, with its own system.
-    void launch(const std::optional<fs::path>& folder,
-                platform::LoginItemFormat format = platform::LoginItemFormat::DesktopEntry) {
+    void launch(const std::optional<fs::path>& folder, platform::LoginItemFormat format) {
         fake::FakePlatform os;
         os.logins.path = folder;
         os.logins.kind = format;
@@ -81,40 +59,28 @@ protected:
         os.app.finishLaunching();
         launched = os.window("interface") && os.window("interface")->isKey();
         bundlePath = os.bundle.bundlePath().string();
-        executablePath = os.bundle.executablePath().string();
     }
 
     TemporaryFolder root;
     bool launched = false;
     // Where the last launch ran from.
     std::string bundlePath;
-    std::string executablePath;
 };
 
-TEST_F(LaunchAgentInstaller, CreatesTheAutostartFolderAndTheEntryNamedAfterTheApplication) {
-    const auto folder = root / "config" / "autostart";
-    launch(folder);
-    EXPECT_EQ(readFile(folder / "ai.orvia.orvia-desktop.desktop"), orvia::autostartEntry(executablePath));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
-        << "no temporary left";
-    EXPECT_TRUE(launched);
-}
-
-TEST_F(LaunchAgentInstaller, WritesTheLaunchdPropertyListWhereTheSystemReadsThose) {
+TEST_F(LaunchAgentInstaller, WritesTheEntryInTheFormatTheSystemReadsAndNothingStopsTheLaunch) {
+    // The desktop entry is checked end to end, in the real program's autostart folder.
     launch(root / "LaunchAgents", platform::LoginItemFormat::LaunchdPropertyList);
     EXPECT_EQ(readFile(root / "LaunchAgents" / "ai.orvia.orvia-desktop.plist"),
               orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", bundlePath));
     EXPECT_FALSE(fs::exists(root / "LaunchAgents" / "ai.orvia.orvia-desktop.desktop"));
-}
-
-TEST_F(LaunchAgentInstaller, AFolderThatCannotBeMadeOrNoFolderAtAllDoesNotStopTheLaunch) {
-    // A regular file where a folder should be: this fails even for root.
-    std::ofstream(root / "config") << "not a folder";
-    launch(root / "config" / "autostart");
     EXPECT_TRUE(launched);
-    EXPECT_EQ(readFile(root / "config"), "not a folder");
 
-    launch(std::nullopt);
+    // A regular file where the folder should be (this fails even for root), or no folder at all.
+    std::ofstream(root / "blocked") << "not a folder";
+    launch(root / "blocked" / "autostart", platform::LoginItemFormat::DesktopEntry);
+    EXPECT_TRUE(launched);
+    EXPECT_EQ(readFile(root / "blocked"), "not a folder");
+    launch(std::nullopt, platform::LoginItemFormat::DesktopEntry);
     EXPECT_TRUE(launched);
 }
 

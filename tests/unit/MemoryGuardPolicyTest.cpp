@@ -77,6 +77,7 @@ TEST(MemoryGuardPolicy, OperatorLimitsAreTakenWhereTheyMakeSense) {
             {"both", 300, 600, 300, 600},
             {"fractions of a megabyte dropped", 300.7, 600.2, 300, 600},
             {"the budget alone", 512, nullptr, 512, 1536},
+            {"the least allowed", 256, nullptr, 256, 1536},
             {"a ceiling under the default budget", nullptr, 900, 600, 900},
             {"a budget not under the ceiling", 700, 700, 466, 700},
             {"text or too small", "800", 10, 1024, 1536},

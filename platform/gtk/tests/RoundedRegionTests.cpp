@@ -14,9 +14,10 @@ Region region(int width, int height, double radius) {
     return Region(roundedRegion(width, height, radius), cairo_region_destroy);
 }
 
-// The same shape told pixel by pixel: a pixel belongs when its centre is no further than the radius
-// from the nearest point of the rectangle shrunk by the radius.
+// The same shape told pixel by pixel: a pixel belongs when its centre is no further than the radius,
+// at most half the shorter side, from the nearest point of the rectangle shrunk by the radius.
 bool insideRoundedRectangle(int x, int y, int width, int height, double radius) {
+    radius = std::min(radius, std::min(width, height) / 2.0);
     const double cx = x + 0.5;
     const double cy = y + 0.5;
     const double nearestX = std::clamp(cx, radius, width - radius);
@@ -30,7 +31,7 @@ TEST(RoundedRegionTest, HoldsExactlyThePixelsWhoseCentresAreInside) {
         double radius;
     };
     for (auto [width, height, radius] :
-         {Case{112, 112, 56}, Case{112, 112, 20}, Case{31, 17, 8.5}, Case{40, 10, 0}}) {
+         {Case{112, 112, 56}, Case{112, 112, 20}, Case{31, 17, 8.5}, Case{40, 10, 0}, Case{100, 20, 500}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height << " r" << radius);
         auto shape = region(width, height, radius);
         int mismatches = 0;
@@ -42,13 +43,6 @@ TEST(RoundedRegionTest, HoldsExactlyThePixelsWhoseCentresAreInside) {
             }
         EXPECT_EQ(mismatches, 0);
     }
-}
-
-TEST(RoundedRegionTest, RadiusIsClampedToHalfTheShorterSide) {
-    auto capsule = region(100, 20, 500);
-    EXPECT_TRUE(cairo_region_contains_point(capsule.get(), 50, 0));
-    EXPECT_FALSE(cairo_region_contains_point(capsule.get(), 0, 0));
-    EXPECT_TRUE(cairo_region_contains_point(capsule.get(), 0, 10));
 }
 
 } // namespace

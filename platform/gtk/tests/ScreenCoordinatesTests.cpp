@@ -33,19 +33,16 @@ TEST(ScreenCoordinatesTest, ConvertsBetweenBottomLeftAndTopLeftOrigins) {
     }
 }
 
-TEST(ScreenCoordinatesTest, RoundsEdgesSoNeighboursStillTouch) {
+TEST(ScreenCoordinatesTest, RoundsEdgesSoNeighboursStillTouchAndNeverMakesAnEmptyWindow) {
     const ScreenCoordinates coordinates(900);
     const GdkRectangle lower = coordinates.toX11({0.4, 100.4, 10.2, 50.3});
     const GdkRectangle upper = coordinates.toX11({0.4, 150.7, 10.2, 20});
     EXPECT_EQ(lower.y, upper.y + upper.height);
     EXPECT_EQ(lower.x, 0);
     EXPECT_EQ(lower.width, 11);
-}
-
-TEST(ScreenCoordinatesTest, NeverMakesAnEmptyWindow) {
-    const GdkRectangle rect = ScreenCoordinates(900).toX11({5, 5, 0.2, 0});
-    EXPECT_EQ(rect.width, 1);
-    EXPECT_EQ(rect.height, 1);
+    const GdkRectangle empty = coordinates.toX11({5, 5, 0.2, 0});
+    EXPECT_EQ(empty.width, 1);
+    EXPECT_EQ(empty.height, 1);
 }
 
 } // namespace
