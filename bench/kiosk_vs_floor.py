@@ -9,13 +9,22 @@ colour at the top-right corner, watched by bench/xprobe). Then: proportional and
 of the whole process tree 5 s after load, its CPU time over 10 s idle, and over 10 s collapsed
 (the floor's and Chromium's windows iconified instead); for the kiosk, collapse latency (the page's
 message to the bubble mapped) and expand latency (a click on the bubble to the interface mapped at
-its full frame). A cold run starts a contender with an empty graphics shader cache.
+its full frame). These warm starts run in a session that has run each contender before.
 
-    bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium]
+Each round then starts every contender once more cold in its session, as at the first start after
+login: a session bus of its own started for that run and ended after it, a new runtime folder, empty
+caches (the engine's, the graphics shader cache, Chromium's profile), nothing of the program
+running, and the kernel's page cache dropped before it (sync, then 3 into /proc/sys/vm/drop_caches;
+where the system does not allow that, the output and the results say so and the page cache stays
+warm). Those give the first script, load event and first pixels marked "cold".
+
+    bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium] [--kiosk NAME=PROGRAM ...]
 
 Builds the kiosk (without mock capture devices) and the tools into build-bench/, prints a table of
 medians with the ratios to the floor, and puts it with a chart into docs/benchmarks.md (between its
-result markers) and docs/benchmarks.svg.
+result markers) and docs/benchmarks.svg. Each --kiosk adds another built kiosk program (its resource
+bundle beside it) to the same interleaved rounds, so that one change can be measured alone against
+the kiosk it started from.
 """
 
 import argparse
@@ -29,6 +38,7 @@ import pathlib
 import platform
 import queue
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -166,14 +176,14 @@ def build():
                    stdout=subprocess.DEVNULL)
 
 
-def prepare(folder, port, build=BUILD):
-    """A copy of a kiosk build beside a bundle whose page reports to the beacon server, and in that
-    bundle's folder the same page as the kiosk hands its web view, for the others."""
+def prepare(folder, port, built=BUILD / "OrviaDesktop"):
+    """A copy of a built kiosk program beside a bundle whose page reports to the beacon server, and
+    in that bundle's folder the same page as the kiosk hands its web view, for the others."""
     folder.mkdir(parents=True, exist_ok=True)
     program = folder / "OrviaDesktop"
-    shutil.copy2(build / "OrviaDesktop", program)
+    shutil.copy2(built, program)
     resources = folder / BUNDLE / "Resources"
-    shutil.copytree(build / BUNDLE / "Resources", resources)
+    shutil.copytree(built.parent / BUNDLE / "Resources", resources)
     page = (resources / "index.html").read_text()
     page = page.replace("<head>", "<head>\n" + BEACON.replace("PORT", str(port)), 1)
     page = page.replace("</body>", PROBE + "</body>", 1)
@@ -189,10 +199,10 @@ class Contender:
         self.name, self.argv, self.collapses = name, argv, collapses
 
 
-def contenders(program, handed, floor, with_chromium, compared):
+def contenders(program, handed, floor, with_chromium, others):
     base = handed.parent.as_uri() + "/"
     found = [Contender("kiosk", [str(program)], collapses=True)]
-    found += [Contender(name, [str(other)], collapses=True) for name, other in compared]
+    found += [Contender(name, [str(other)], collapses=True) for name, other in others]
     found.append(Contender("floor", [str(floor), str(handed), base], collapses=False))
     if with_chromium and CHROMIUM.exists():
         found.append(Contender("chromium", [str(CHROMIUM), "--kiosk", f"--app={handed.as_uri()}", "--no-first-run",
@@ -218,14 +228,62 @@ class Probe:
         return float(output)
 
 
-def run_once(desktop, server, contender, shader_cache, full):
+def drop_page_cache():
+    """Empties the kernel's page cache, as after a reboot; False where the system does not allow it."""
+    os.sync()
+    try:
+        pathlib.Path("/proc/sys/vm/drop_caches").write_text("3\n")
+        return True
+    except OSError:
+        return False
+
+
+class Session(contextlib.AbstractContextManager):
+    """Where a contender runs: warm, the desktop's session with the contender's caches from its
+    earlier runs; cold, a session nobody has used yet, with a bus of its own that ends with it."""
+
+    def __init__(self, desktop, name, cold, drop_cache):
+        self.home = pathlib.Path(tempfile.mkdtemp(prefix=f"bench-{name}-", dir=desktop.home))
+        self.bus = None
+        cache = self.home / "cache" if cold else desktop.home / f"cache-{name}"
+        self.env = dict(desktop.env, HOME=str(self.home), XDG_CONFIG_HOME=str(self.home / "config"),
+                        XDG_DATA_HOME=str(self.home / "data"), XDG_CACHE_HOME=str(cache),
+                        MESA_SHADER_CACHE_DIR=str(cache / "mesa"))
+        if not cold:
+            return
+        runtime = self.home / "runtime"
+        runtime.mkdir(mode=0o700)
+        self.env["XDG_RUNTIME_DIR"] = str(runtime)
+        if drop_cache:
+            drop_page_cache()
+        # Services the bus starts (the accessibility bus) stay in its session, and end with it.
+        reader, writer = os.pipe()
+        self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--print-address={writer}"],
+                                    env=self.env, pass_fds=(writer,), stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(writer)
+        with os.fdopen(reader) as address:
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = address.readline().strip()
+
+    def __exit__(self, *exc):
+        if self.bus:
+            end_tree(self.bus)
+        shutil.rmtree(self.home, ignore_errors=True)
+        return False
+
+
+def end_tree(process):
+    for pid in process_tree.tree(process.pid):
+        with contextlib.suppress(ProcessLookupError):
+            os.kill(pid, signal.SIGKILL)
+    process.wait()
+
+
+def run_once(desktop, server, contender, session, full):
     """One start of a contender; returns its figures."""
     server.reset()
-    home = pathlib.Path(tempfile.mkdtemp(prefix=f"bench-{contender.name}-", dir=desktop.home))
-    argv = [a.replace("PROFILE", str(home / "profile")) for a in contender.argv]
-    env = dict(desktop.env, HOME=str(home), XDG_CONFIG_HOME=str(home / "config"),
-               XDG_DATA_HOME=str(home / "data"), XDG_CACHE_HOME=str(desktop.home / f"cache-{contender.name}"),
-               MESA_SHADER_CACHE_DIR=str(shader_cache))
+    argv = [a.replace("PROFILE", str(session.home / "profile")) for a in contender.argv]
+    env = session.env
     screen_width = desktop.width
     pixels = Probe(desktop, "pixel", str(screen_width - 4), "4", PROBE_COLOUR)
     started = time.time() * 1000
@@ -243,7 +301,10 @@ def run_once(desktop, server, contender, shader_cache, full):
         figures["longest frame (ms)"] = server.wait_for("longest frame", timeout=5)
         time.sleep(max(0.0, loaded + 5 - time.time()))
         figures["PSS (MiB)"], figures["RSS (MiB)"] = process_tree.memory(process.pid)
-        figures["CPU expanded (ms/10 s)"] = cpu_over(process.pid)
+        used = cpu_over(process.pid)
+        figures["CPU expanded (ms/10 s)"] = sum(used.values())
+        print(f"  {contender.name} CPU expanded by process (ms/10 s): " + ", ".join(
+            f"{name} {ms:.0f}" for name, ms in sorted(used.items(), key=lambda item: -item[1]) if ms >= 1), flush=True)
         if contender.collapses:
             mapped = Probe(desktop, "mapped", "bubble")
             server.give("minimize")
@@ -253,27 +314,24 @@ def run_once(desktop, server, contender, shader_cache, full):
             window = desktop.x(["xdotool", "getactivewindow"]).strip()
             desktop.x(["xdotool", "windowminimize", "--sync", window])
         time.sleep(SETTLE_SECONDS)
-        figures["CPU collapsed (ms/10 s)"] = cpu_over(process.pid)
+        figures["CPU collapsed (ms/10 s)"] = sum(cpu_over(process.pid).values())
         if contender.collapses:
             area = desktop.work_area()
             figures["expand (ms)"] = Probe(desktop, "click", "bubble", "interface", str(area.x), str(area.y),
                                            str(area.width), str(area.height)).result()
         return figures
     finally:
-        with contextlib.suppress(ProcessLookupError):
-            os.killpg(process.pid, 9)
-        process.wait()
-        for pid in process_tree.tree(process.pid) - {process.pid}:
-            with contextlib.suppress(ProcessLookupError):
-                os.kill(pid, 9)
+        end_tree(process)
         pixels.process.kill()
         time.sleep(0.5)
 
 
 def cpu_over(pid):
+    """Milliseconds of CPU per process name over the idle time."""
     before = process_tree.cpu_seconds(pid)
     time.sleep(IDLE_SECONDS)
-    return sum(process_tree.cpu_used(before, process_tree.cpu_seconds(pid)).values()) * 1000
+    used = process_tree.cpu_used(before, process_tree.cpu_seconds(pid))
+    return {name: seconds * 1000 for name, seconds in used.items()}
 
 
 def summarise(samples):
@@ -308,50 +366,51 @@ def main():
     parser.add_argument("--size", default="1440x900")
     parser.add_argument("--no-chromium", action="store_true")
     parser.add_argument("--no-write", action="store_true", help="print only, leave docs/ alone")
-    parser.add_argument("--compare", action="append", default=[], metavar="NAME=BUILD_DIR",
-                        help="also run the kiosk of another build (configured without mock devices)")
+    parser.add_argument("--kiosk", action="append", default=[], metavar="NAME=PROGRAM",
+                        help="also run another built kiosk, its bundle beside it (built without mock devices)")
+    parser.add_argument("--keep-page-cache", action="store_true",
+                        help="cold starts keep the kernel's page cache (spares others on a shared machine)")
     options = parser.parse_args()
     width, height = (int(n) for n in options.size.split("x"))
     build()
+    drop_cache = not options.keep_page_cache and drop_page_cache()
+    page_cache = "the page cache was dropped before each one" if drop_cache else \
+        "the page cache stayed warm (not dropped, as asked)" if options.keep_page_cache else \
+        "the page cache stayed warm (this system does not allow dropping it)"
+    print(f"Cold starts: {page_cache}", flush=True)
 
-    warm, cold = {}, {}
+    samples = {}
     with Desktop(width=width, height=height) as desktop:
         server = BeaconServer()
         program, handed = prepare(desktop.home / "kiosk", server.port)
-        compared = [(name, prepare(desktop.home / name, server.port, pathlib.Path(build).resolve())[0])
-                    for name, build in (entry.split("=", 1) for entry in options.compare)]
-        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium, compared)
+        others = [(name, prepare(desktop.home / name, server.port, pathlib.Path(built).resolve())[0])
+                  for name, built in (entry.split("=", 1) for entry in options.kiosk)]
+        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium, others)
         names = [c.name for c in entrants]
         for round_number in range(options.rounds + 1):
             counted = round_number > 0
-            for contender in entrants:
-                figures = run_once(desktop, server, contender, desktop.home / f"shaders-{contender.name}", full=True)
-                if counted:
-                    for figure, value in figures.items():
-                        warm.setdefault(contender.name, {}).setdefault(figure, []).append(value)
-                print(f"round {round_number}{'' if counted else ' (warm-up)'} {contender.name}: " +
-                      ", ".join(f"{k} {v:.0f}" for k, v in figures.items()), flush=True)
-            for contender in entrants:
-                if not counted:
-                    continue
-                empty = pathlib.Path(tempfile.mkdtemp(prefix="cold-shaders-", dir=desktop.home))
-                figures = run_once(desktop, server, contender, empty, full=False)
-                cold.setdefault(contender.name, {}).setdefault("cold first pixels (ms)", []).append(
-                    figures["first pixels (ms)"])
-                print(f"round {round_number} cold {contender.name}: first pixels {figures['first pixels (ms)']:.0f}",
-                      flush=True)
+            # Cold starts need no warm-up.
+            for cold in (False, True) if counted else (False,):
+                for contender in entrants:
+                    with Session(desktop, contender.name, cold, drop_cache) as session:
+                        figures = run_once(desktop, server, contender, session, full=not cold)
+                    if cold:
+                        figures = {f"cold {figure}": value for figure, value in figures.items()}
+                    if counted:
+                        for figure, value in figures.items():
+                            samples.setdefault(contender.name, {}).setdefault(figure, []).append(value)
+                    print(f"round {round_number}{'' if counted else ' (warm-up)'} {contender.name}: " +
+                          ", ".join(f"{k} {v:.0f}" for k, v in figures.items()), flush=True)
         server.server.shutdown()
 
-    summary = summarise(warm)
-    for name, figures in summarise(cold).items():
-        summary[name].update(figures)
+    summary = summarise(samples)
     report = table(summary, names, f"median (min–max) of {options.rounds} runs")
     print(report)
     if not options.no_write:
-        write(report, summary, names, options)
+        write(report, summary, names, options, page_cache)
 
 
-def write(report, summary, names, options):
+def write(report, summary, names, options, page_cache):
     """Puts the results between the markers of docs/benchmarks.md, keeping the text around them."""
     machine = f"{os.cpu_count()} cores, {platform.platform()}"
     webkit = subprocess.run(["pkg-config", "--modversion", "webkit2gtk-4.1"], capture_output=True,
@@ -359,13 +418,13 @@ def write(report, summary, names, options):
     chromium = subprocess.run([str(CHROMIUM), "--version"], capture_output=True, text=True).stdout.strip() \
         if CHROMIUM.exists() else "not installed"
     docs = ROOT / "docs"
-    (docs / "benchmarks.svg").write_text(chart.bars(summary, names, ["first script (ms)", "first pixels (ms)",
-                                                                     "cold first pixels (ms)", "PSS (MiB)",
-                                                                     "CPU expanded (ms/10 s)"]))
+    (docs / "benchmarks.svg").write_text(chart.bars(summary, names, ["cold first script (ms)", "cold first pixels (ms)",
+                                                                     "first script (ms)", "first pixels (ms)",
+                                                                     "PSS (MiB)", "CPU expanded (ms/10 s)"]))
     results = f"""{RESULTS_BEGIN}
 Measured on {datetime.date.today()}: {machine}; Xvfb {options.size} with openbox; WebKitGTK {webkit};
 {chromium}. One warm-up round, then {options.rounds} counted rounds; each cell is the median (min–max),
-in bold the ratio to the floor.
+in bold the ratio to the floor. "cold": the first start in a new session; {page_cache}.
 
 {report}
 
