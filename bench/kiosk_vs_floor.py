@@ -222,7 +222,9 @@ class Probe:
             raise RuntimeError("xprobe did not start")
 
     def result(self, timeout=60):
-        output, _ = self.process.communicate(timeout=timeout)
+        # Through the buffer that read "ready": a quick answer may already sit in it.
+        self.process.wait(timeout=timeout)
+        output = self.process.stdout.read()
         if self.process.returncode != 0:
             raise RuntimeError("xprobe saw nothing")
         return float(output)
