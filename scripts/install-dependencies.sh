@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    apt build-essential cmake pkg-config python3
+    apt build-essential cmake pkg-config python3 git
     libgtk-3-dev libwebkit2gtk-4.1-dev libcurl4-openssl-dev nlohmann-json3-dev libxss-dev libxtst-dev libxcb1-dev
     libgtest-dev libgmock-dev
     bubblewrap xdg-dbus-proxy
