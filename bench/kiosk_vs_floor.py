@@ -256,6 +256,8 @@ class Session(contextlib.AbstractContextManager):
         runtime = self.home / "runtime"
         runtime.mkdir(mode=0o700)
         self.env["XDG_RUNTIME_DIR"] = str(runtime)
+        # The tests' desktop turns GTK's accessibility bridge off; a login session leaves it on.
+        self.env.pop("NO_AT_BRIDGE", None)
         if drop_cache:
             drop_page_cache()
         # Services the bus starts (the accessibility bus) stay in its session, and end with it.
