@@ -50,6 +50,13 @@ def edit(file, old, new):
     return apply
 
 
+def together(*changes):
+    def apply(resources):
+        for change in changes:
+            change(resources)
+    return apply
+
+
 def page(script):
     def apply(resources):
         (resources / "index.html").write_text(BARE_PAGE.format(script=script))
@@ -60,19 +67,19 @@ def page(script):
 VARIANTS = {
     # CSS animations (breathe, blink, pulse) stopped; the level meter still runs.
     "still": edit("index.html", "</head>", STILL + "</head>"),
-    # The analyser runs and is read, but no animation frame is asked for: nothing is restyled.
+    # The analyser runs but is never read: the meter's timer never starts.
     "meter-unread": edit("orvia.js", "        meterTimer = setTimeout(drawLevel, METER_MS);\n    }\n\n    function drawLevel",
                          "    }\n\n    function drawLevel"),
     # The analyser reads a quarter of the samples.
     "fft-256": edit("orvia.js", "analyser.fftSize = 1024;", "analyser.fftSize = 256;"),
     # The meter ticks on one repeating timer instead of a new timer per tick.
-    "meter-interval": lambda resources: [edit("orvia.js", *pair)(resources) for pair in (
-        ("        meterTimer = setTimeout(drawLevel, METER_MS);\n    }\n\n    function drawLevel",
-         "        meterTimer = setInterval(drawLevel, METER_MS);\n    }\n\n    function drawLevel"),
-        ("        showLevel(audio.level);\n        meterTimer = setTimeout(drawLevel, METER_MS);\n",
-         "        showLevel(audio.level);\n"),
-        ("    function drawLevel() {\n        meterTimer = 0;\n", "    function drawLevel() {\n"))],
-    # Animation frames read the analyser but never restyle.
+    "meter-interval": together(
+        edit("orvia.js", "        meterTimer = setTimeout(drawLevel, METER_MS);\n    }\n\n    function drawLevel",
+             "        meterTimer = setInterval(drawLevel, METER_MS);\n    }\n\n    function drawLevel"),
+        edit("orvia.js", "        showLevel(audio.level);\n        meterTimer = setTimeout(drawLevel, METER_MS);\n",
+             "        showLevel(audio.level);\n"),
+        edit("orvia.js", "    function drawLevel() {\n        meterTimer = 0;\n", "    function drawLevel() {\n")),
+    # The meter's ticks read the analyser but never restyle.
     "meter-hidden": edit("orvia.js", "        showLevel(audio.level);\n", ""),
     # The level shown by the halo alone, or by the meter alone.
     "level-halo": edit("orvia.js", '".halo, .meter"', '".halo"'),
