@@ -8,7 +8,6 @@ replaces it, and the tests that should catch it, cheapest first:
   unit[:FILTER]         the unit tests on the recording backend (a gtest filter narrows them)
   gtk[:FILTER]          the desktop backend's own unit tests
   fuzz:NAME             the replay of a fuzz target's seeds and regressions
-  page                  tests/page/check-page.sh, the kiosk page in headless Chromium
   e2e:SUITE[:TEST]      an end-to-end suite under Xvfb, or one Class.test_method of it
 A fault is caught by the first of its tests that fails or runs past its time-out, missed when all
 pass; one that does not compile is not applicable and its row needs mending.
@@ -395,7 +394,7 @@ FAULTS = [
           "? MediaCaptureType::Microphone\n                                                 : MediaCaptureType::Camera;",
           "? MediaCaptureType::Camera\n                                                 : MediaCaptureType::Microphone;",
           "decision table", "a microphone request reaches the decision as a camera one, and the other way round",
-          ["e2e:kiosk_page:KioskPage.test_messages_links_camera_and_the_minimize_control"]),
+          ["e2e:kiosk_page:KioskPage.test_kiosk_code_messages_links_camera_minimize_control_and_layout"]),
     fault("gtk.policy-always-used", GTK + "WebKitWebViewBackend.cpp",
           "    if (policy == NavigationResponsePolicy::Allow)\n        webkit_policy_decision_use(decision);\n"
           "    else\n        webkit_policy_decision_ignore(decision);\n",
@@ -469,39 +468,46 @@ FAULTS = [
           "        releaseTimer = setTimeout(() => {\n            releaseTimer = 0;\n            releaseMicrophone();\n"
           "        }, RELEASE_MS);\n",
           "",
-          "removed step", "a collapse never gives the microphone back", ["page"]),
+          "removed step", "a collapse never gives the microphone back",
+          ["e2e:kiosk_page:KioskPage.test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back"]),
     fault("page.held-microphone-heard", PAGE,
           "            for (const track of stream.getAudioTracks()) {\n                track.enabled = false;\n            }\n",
           "",
-          "removed step", "the microphone a collapse holds is not silenced", ["page"]),
+          "removed step", "the microphone a collapse holds is not silenced",
+          ["e2e:kiosk_page:KioskPage.test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back"]),
     fault("page.collapse-releases", PAGE,
           "        retryTimer = 0;\n        holdMicrophone();\n", "        retryTimer = 0;\n        releaseMicrophone();\n",
           "wrong value", "a collapse gives the microphone back at once: every expand asks the engine for a new one",
-          ["page"]),
+          ["e2e:kiosk_page:KioskPage.test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back"]),
     fault("page.asks-while-paused", PAGE,
           "if (!running || mic === \"asking\" || mic === \"listening\") {",
           "if (mic === \"asking\" || mic === \"listening\") {",
-          "removed step", "the page asks for the microphone while paused", ["page"]),
+          "removed step", "the page asks for the microphone while paused",
+          ["e2e:kiosk_page:PausedBeforeReady.test_asks_for_nothing_draws_its_face_and_fits_the_screen"]),
     fault("page.denial-retried", PAGE,
           "const FINAL_MIC_ERRORS = [\"NotAllowedError\", \"SecurityError\", \"TypeError\"];",
           "const FINAL_MIC_ERRORS = [\"SecurityError\", \"TypeError\"];",
-          "decision table", "a refused microphone is asked for again every 15 s", ["page"]),
+          "decision table", "a refused microphone is asked for again every 15 s",
+          ["e2e:kiosk_page"]),
     fault("page.meter-runs-paused", PAGE,
           "    function pauseMeter() {\n        clearTimeout(meterTimer);\n        meterTimer = 0;\n",
           "    function pauseMeter() {\n",
-          "removed step", "the level meter keeps ticking while the page is paused", ["page"]),
+          "removed step", "the level meter keeps ticking while the page is paused",
+          ["e2e:kiosk_page:KioskPage.test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back"]),
     fault("page.release-after-6s", PAGE,
           "const RELEASE_MS = 60000;", "const RELEASE_MS = 6000;",
-          "boundary", "a collapse gives the microphone back after 6 s instead of a minute", ["page"]),
+          "boundary", "a collapse gives the microphone back after 6 s instead of a minute",
+          ["e2e:kiosk_page:KioskPage.test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back"]),
     fault("page.kiosk-code-prime", PAGE,
           "Math.imul(hash ^ byte, 0x01000193)", "Math.imul(hash ^ byte, 0x01000197)",
-          "wrong value", "the kiosk code shown is not the FNV-1a hash support matches", ["page"]),
+          "wrong value", "the kiosk code shown is not the FNV-1a hash support matches",
+          ["e2e:kiosk_page:KioskPage.test_kiosk_code_messages_links_camera_minimize_control_and_layout"]),
     fault("page.help-opens-inside", PAGE,
           "if (post({ type: \"openExternal\", url: event.currentTarget.href })) {",
           "if (!post({ type: \"openExternal\", url: event.currentTarget.href })) {",
           "inverted condition",
           "the help link's own action (a new window) is no longer prevented in the shell, and is in a browser",
-          ["page"]),
+          ["e2e:kiosk_page:KioskPage.test_kiosk_code_messages_links_camera_minimize_control_and_layout"]),
 ]
 
 
@@ -515,12 +521,12 @@ class Catcher:
         kind, _, rest = entry.partition(":")
         self.kind, self.argument = kind, rest
         self.build, self.source = build, source
-        if kind not in ("unit", "gtk", "fuzz", "page", "e2e"):
+        if kind not in ("unit", "gtk", "fuzz", "e2e"):
             raise SystemExit(f"mutate: unknown test kind in {entry!r}")
 
     def targets(self):
         return {"unit": ["orvia_unit_tests"], "gtk": ["orvia_platform_gtk_tests"],
-                "fuzz": [f"fuzz_{self.argument}"], "page": [], "e2e": E2E_TARGETS}[self.kind]
+                "fuzz": [f"fuzz_{self.argument}"], "e2e": E2E_TARGETS}[self.kind]
 
     def command(self, ctest):
         """(argv, working folder, environment additions, time-out in seconds)."""
@@ -529,8 +535,6 @@ class Catcher:
                        "gtk": self.build / "platform" / "gtk" / "tests" / "orvia_platform_gtk_tests"}[self.kind]
             argv = [str(program)] + ([f"--gtest_filter={self.argument}"] if self.argument else [])
             return argv, self.build, {}, 300
-        if self.kind == "page":
-            return [str(self.source / "tests" / "page" / "check-page.sh")], self.source, {}, 300
         name = f"fuzz.replay.{self.argument}" if self.kind == "fuzz" else "e2e." + self.argument.split(":")[0]
         test = ctest.get(name)
         if test is None:

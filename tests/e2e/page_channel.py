@@ -3,7 +3,7 @@
 `Channel` is that server: pages post reports to it (see test_interface_loading). `PageChannel` also
 serves the page scripts to run, on 127.0.0.1, and writes a copy of the program beside a resource bundle whose
 index.html is the test page, or, with `bundled=True`, a copy of the shipped page with the channel's
-script added at its end. The page polls the server for scripts, runs each (awaiting promises)
+script added at its end and a prelude, when given, run before the page's own script. The page polls the server for scripts, runs each (awaiting promises)
 and posts the result back, so a test can make the page do anything a page can: post script
 messages, call getUserMedia, read the shipped page's state.
 """
@@ -110,16 +110,18 @@ class Channel:
 
 
 class PageChannel(Channel):
-    def __init__(self, folder, bundled=False):
+    def __init__(self, folder, bundled=False, prelude=""):
         super().__init__()
         folder = pathlib.Path(folder)
-        resources = folder / BUNDLE / "Resources"
+        self.resources = resources = folder / BUNDLE / "Resources"
         channel_script = CHANNEL.replace("PORT", str(self.port))
         if bundled:
             shutil.copytree(BUILD_DIR / BUNDLE / "Resources", resources)
             page = resources / "index.html"
-            html = page.read_text()
-            page.write_text(html.replace("</body>", channel_script + "</body>", 1))
+            html = page.read_text().replace("</body>", channel_script + "</body>", 1)
+            if prelude:
+                html = html.replace('<script src="orvia.js">', f"<script>{prelude}</script><script src=\"orvia.js\">", 1)
+            page.write_text(html)
         else:
             resources.mkdir(parents=True)
             (resources / "index.html").write_text(PAGE.replace("CHANNEL", channel_script))
@@ -154,21 +156,24 @@ class PageChannel(Channel):
         desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", str(button)])
 
 class PageProgramTest(unittest.TestCase):
-    """Each test starts the real program on its own desktop with a channel page (the shipped page
-    with the channel added when `bundled`), and waits until the interface fills the work area."""
+    """Each test starts the real program on its own desktop of the given screen size with a channel
+    page (the shipped page with the channel and the prelude added when `bundled`), and waits until the
+    interface fills the work area."""
 
     bundled = False
+    prelude = ""
+    screen = (1440, 900)
     launch_env = None
 
     def setUp(self):
-        self.desktop = Desktop()
+        self.desktop = Desktop(*self.screen)
         self.addCleanup(self.desktop.close)
-        self.before_launch()
-        self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled)
+        self.page = PageChannel(self.desktop.home / "app", bundled=self.bundled, prelude=self.prelude)
         self.addCleanup(self.page.close)
+        self.before_launch()
         self.program, self.interface = self.desktop.start(self.page.program, env=self.launch_env)
         self.page.wait_for_page()
         self.work_area = self.desktop.work_area()
 
     def before_launch(self):
-        """What a test case needs in place before the program starts."""
+        """What a test case needs in place before the program starts (its page is written by then)."""

@@ -1,9 +1,10 @@
 """The shipped kiosk page in the real program: its script messages, links and media requests, its own
-controls, pause and resume; and in a build without the engine's mock devices, a real audio server's
-microphone.
+controls, what it does with the microphone through collapses and expands, its layout at kiosk screen
+sizes; and in a build without the engine's mock devices, a real audio server's microphone.
 
-The page is a copy of the bundled one with only the test channel's script added at its end, so what
-runs is the shipped page; its state is read from the data attributes it keeps on <html>.
+The page is a copy of the bundled one with the test channel's script added at its end and a recorder
+before its own script, so what runs is the shipped page; its state is read from the data attributes
+it keeps on <html> and from what the recorder saw.
 """
 
 import json
@@ -18,12 +19,64 @@ HELP = "https://orvia.ai/help"
 HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",
                  "x-scheme-handler/javascript", "x-scheme-handler/file", "text/plain", "inode/directory"]
 
+# Counts the microphones, audio contexts and meter readings the page makes, and runs timers of 5 s
+# and more twenty times faster: the minute a collapse keeps the microphone passes in 3 s.
+RECORDER = """
+window.__streams = [];
+window.__contexts = [];
+window.__meterReads = 0;
+(() => {
+    const ask = navigator.mediaDevices.getUserMedia.bind(navigator.mediaDevices);
+    navigator.mediaDevices.getUserMedia = (constraints) => {
+        const asked = ask(constraints);
+        asked.then((stream) => __streams.push(stream), () => {});
+        return asked;
+    };
+    window.AudioContext = class extends AudioContext {
+        constructor(...options) { super(...options); __contexts.push(this); }
+    };
+    const read = AnalyserNode.prototype.getByteTimeDomainData;
+    AnalyserNode.prototype.getByteTimeDomainData = function (samples) { __meterReads++; read.call(this, samples); };
+    const timeout = window.setTimeout;
+    window.setTimeout = (callback, ms, ...rest) => timeout(callback, ms >= 5000 ? ms / 20 : ms, ...rest);
+})();
+window.__state = () => {
+    const live = __streams.flatMap((stream) => stream.getTracks()).filter((track) => track.readyState === "live");
+    return JSON.stringify({streams: __streams.length, live: live.length, heard: live.filter((track) => track.enabled).length,
+                           contexts: __contexts.map((context) => context.state), reads: __meterReads,
+                           animating: document.getAnimations().some((animation) => animation.playState === "running"),
+                           ...document.documentElement.dataset});
+};
+"""
+PAUSE_BEFORE_READY = 'document.addEventListener("readystatechange", () => orviaPause(), {once: true});'
+
+PARTS = [".face", ".name", ".invite", ".mic", ".minimize", ".help", ".kiosk"]
+CENTRE = PARTS[:4]
+LAYOUT = """JSON.stringify((() => {
+    const box = (element) => element.getBoundingClientRect().toJSON();
+    return {width: innerWidth, height: innerHeight, stage: box(document.querySelector(".stage")),
+            scrolls: document.documentElement.scrollHeight > innerHeight || document.documentElement.scrollWidth > innerWidth,
+            background: getComputedStyle(document.body).backgroundColor,
+            parts: PARTS.map((selector) => {
+                const element = document.querySelector(selector);
+                // The face's halo reaches past it on purpose; the others hold text that must fit.
+                return {selector, ...box(element), font: parseFloat(getComputedStyle(element).fontSize),
+                        clips: selector !== ".face" && element.scrollWidth > element.clientWidth + 1};
+            })};
+})())""".replace("PARTS", json.dumps(PARTS))
+
+
+def kiosk_code(member_id):
+    """FNV-1a of the member identifier's UTF-8 bytes, as support computes it."""
+    hash_ = 0x811C9DC5
+    for byte in member_id.encode():
+        hash_ = ((hash_ ^ byte) * 0x01000193) & 0xFFFFFFFF
+    return f"{hash_ >> 16:04X}-{hash_ & 0xFFFF:04X}"
+
 
 class ShippedPage(PageProgramTest):
     bundled = True
-
-    def state(self):
-        return json.loads(self.page.run("JSON.stringify(document.documentElement.dataset)"))
+    prelude = RECORDER
 
     def wait_for_state(self, **expected):
         def reached():
@@ -31,23 +84,56 @@ class ShippedPage(PageProgramTest):
             return all(state.get(key) == value for key, value in expected.items())
         wait_until(reached, 15, interval=0.2, message=f"page state {expected}, have {self.state()}")
 
-
-@needs_mock_devices
-class KioskPage(ShippedPage):
-    def before_launch(self):
-        self.opened_urls = self.desktop.record_default_browser(HANDLED_TYPES)
-
     def capture(self, constraints):
         return self.page.run(f"navigator.mediaDevices.getUserMedia({constraints}).then(stream => {{"
                              " stream.getTracks().forEach(t => t.stop());"
                              " return 'granted ' + stream.getTracks().map(t => t.kind).sort().join(','); },"
                              " error => 'refused ' + error.name)")
 
+    def state(self):
+        """The page's data attributes and what the recorder saw."""
+        return json.loads(self.page.run("__state()"))
+
+    def assert_state(self, **expected):
+        have = self.state()
+        self.assertEqual({key: have[key] for key in expected}, expected)
+
+    def assert_fits(self):
+        """Nothing leaves the screen, spills out between header and footer, overlaps, clips its text or
+        is written smaller than 14 px."""
+        layout = json.loads(self.page.run(LAYOUT))
+        problems = ["page scrolls"] * layout["scrolls"]
+        problems += ["the body is transparent"] * (layout["background"] in ("rgba(0, 0, 0, 0)", "transparent"))
+        parts, stage = layout["parts"], layout["stage"]
+        for part in parts:
+            name = part["selector"]
+            if part["left"] < 0 or part["top"] < 0 or part["right"] > layout["width"] or part["bottom"] > layout["height"]:
+                problems.append(f"{name} leaves the screen")
+            if name in CENTRE and (part["top"] < stage["top"] or part["bottom"] > stage["bottom"]):
+                problems.append(f"{name} spills out between header and footer")
+            problems += [f"{name} clips its text"] * part["clips"]
+            problems += [f"{name} is smaller than 14 px"] * (part["font"] < 14)
+        for index, first in enumerate(parts):
+            for second in parts[index + 1:]:
+                if (first["left"] < second["right"] and second["left"] < first["right"]
+                        and first["top"] < second["bottom"] and second["top"] < first["bottom"]):
+                    problems.append(f"{first['selector']} overlaps {second['selector']}")
+        self.assertEqual(problems, [], f"on a {self.screen} screen, a page {layout['width']} x {layout['height']}")
+
+
+@needs_mock_devices
+class KioskPage(ShippedPage):
+    def before_launch(self):
+        self.opened_urls = self.desktop.record_default_browser(HANDLED_TYPES)
+
     def wait_for_interface(self, frame):
         self.desktop.wait_for_geometry(self.interface, frame)
 
-    def test_messages_links_camera_and_the_minimize_control(self):
+    def test_kiosk_code_messages_links_camera_minimize_control_and_layout(self):
         self.wait_for_state(orviaMic="listening", orviaTracks="1")
+        code = kiosk_code(self.page.run("ORVIA_MEMBER_ID"))
+        self.assert_state(orviaFace="image", orviaKiosk=code)
+        self.assertEqual(self.page.run("document.querySelector('.kiosk').textContent"), f"Kiosk {code}")
         # The engine remembers a page's answers for its lifetime: the camera alone is asked first.
         self.assertEqual(self.capture("{video: true}"), "refused NotAllowedError")
         self.assertEqual(self.capture("{audio: true}"), "granted audio")
@@ -75,7 +161,7 @@ class KioskPage(ShippedPage):
         self.wait_for_interface(self.desktop.collapsed_frame())
         self.wait_for_state(orviaState="paused", orviaMic="off", orviaTracks="0")
         time.sleep(2)
-        self.assertEqual(self.state()["orviaTracks"], "0")
+        self.assert_state(orviaTracks="0")
         box = self.desktop.geometry(bubble)
         self.desktop.x(["xdotool", "mousemove", "--sync", str(box.x + box.width // 2),
                         str(box.y + box.height // 2), "click", "1"])
@@ -91,8 +177,71 @@ class KioskPage(ShippedPage):
         self.page.post({"type": "wake"})
         self.wait_for_interface(self.work_area)
 
-    def test_camera_with_microphone_granted(self):
+        # On this 1440 x 900 screen; PausedBeforeReady has the smallest kiosk screen and a 4K one.
+        self.assert_fits()
+
+    def test_a_collapse_keeps_the_microphone_silenced_for_a_minute_then_gives_it_back(self):
+        self.wait_for_state(orviaMic="listening", orviaTracks="1")
+        self.assert_state(streams=1, live=1, heard=1, contexts=["running"], animating=True)
+
+        # A quick collapse and expand keeps the microphone and its audio context: the engine pays for
+        # every new one.
+        self.page.post({"type": "minimize"})
+        self.wait_for_state(orviaState="paused")
+        self.page.post({"type": "wake"})
+        self.wait_for_state(orviaState="running", orviaMic="listening")
+        self.assert_state(streams=1, live=1, heard=1, contexts=["running"])
+
+        # Collapsed, nothing is heard, moves or reads the meter; the microphone is kept for the minute
+        # (still at its half), then given back.
+        collapsed = time.monotonic()
+        self.page.post({"type": "minimize"})
+        self.wait_for_state(orviaState="paused", orviaMic="off")
+        self.assert_state(orviaTracks="0", live=1, heard=0, animating=False)
+        reads = self.state()["reads"]
+        time.sleep(max(0.5, collapsed + 1.5 - time.monotonic()))
+        self.assert_state(reads=reads, live=1, contexts=["suspended"])
+        wait_until(lambda: self.state()["live"] == 0, 15, message="the microphone given back")
+        self.assert_state(streams=1, contexts=["closed"])
+
+        # A pause that overtakes a request for the microphone leaves it off, as does a double pause;
+        # an expand with a double resume asks for one microphone again.
+        self.page.run("orviaResume(); orviaPause()")
+        time.sleep(1)
+        self.page.run("orviaPause(); orviaPause()")
+        self.assert_state(live=0, orviaMic="off")
+        self.page.post({"type": "wake"})
+        self.page.run("orviaResume(); orviaResume()")
+        self.wait_for_state(orviaState="running", orviaMic="listening", orviaTracks="1")
+        time.sleep(0.5)
+        self.assert_state(live=1, heard=1, animating=True)
+
+
+@needs_mock_devices
+class PausedBeforeReady(ShippedPage):
+    """A page the program pauses before it is ready, with a face image that does not decode, on the
+    smallest kiosk screen."""
+
+    prelude = RECORDER + PAUSE_BEFORE_READY
+    screen = (900, 620)
+
+    def before_launch(self):
+        (self.page.resources / "orvia-default.webp").write_bytes(b"RIFF\0\0\0\0WEBP")
+
+    def test_asks_for_nothing_draws_its_face_and_fits_the_screen(self):
+        self.wait_for_state(orviaFace="drawn")
+        shown = "getComputedStyle(document.querySelector('%s')).display"
+        self.assertEqual([self.page.run(shown % part) for part in (".face-image", ".face-drawn")], ["none", "block"])
+        self.assert_state(streams=0, orviaState="paused", orviaMic="off")
+        self.assert_fits()
+        self.page.run("orviaResume()")
+        self.wait_for_state(orviaMic="listening", orviaTracks="1")
+        # The camera with the microphone is granted (alone it is refused, and the engine remembers).
         self.assertEqual(self.capture("{audio: true, video: true}"), "granted audio,video")
+
+
+class PausedBeforeReadyIn4K(PausedBeforeReady):
+    screen = (3840, 2160)
 
 
 @needs_real_devices
