@@ -18,7 +18,11 @@ running, and the kernel's page cache dropped before it (sync, then 3 into /proc/
 where the system does not allow that, the output and the results say so and the page cache stays
 warm). Those give the first script, load event and first pixels marked "cold".
 
-    bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium] [--kiosk NAME=PROGRAM ...]
+With --voice, a private PulseAudio server's microphone hears a tone, 0.6 s on and 0.6 s off, as when
+someone speaks: the kiosk and Chromium (which then grants it without asking) listen and show the level;
+the floor grants no microphone.
+
+    bench/kiosk_vs_floor.py [--rounds 5] [--size 1440x900] [--no-chromium] [--kiosk NAME=PROGRAM ...] [--voice]
 
 Builds the kiosk (without mock capture devices) and the tools into build-bench/, prints a table of
 medians with the ratios to the floor, and puts it with a chart into docs/benchmarks.md (between its
@@ -199,7 +203,7 @@ class Contender:
         self.name, self.argv, self.collapses = name, argv, collapses
 
 
-def contenders(program, handed, floor, with_chromium, others):
+def contenders(program, handed, floor, with_chromium, others, voice):
     base = handed.parent.as_uri() + "/"
     found = [Contender("kiosk", [str(program)], collapses=True)]
     found += [Contender(name, [str(other)], collapses=True) for name, other in others]
@@ -208,7 +212,8 @@ def contenders(program, handed, floor, with_chromium, others):
         found.append(Contender("chromium", [str(CHROMIUM), "--kiosk", f"--app={handed.as_uri()}", "--no-first-run",
                                             "--disable-background-networking", "--disable-component-update",
                                             "--disable-sync", "--disable-gpu", "--no-sandbox",
-                                            "--user-data-dir=PROFILE"], collapses=False))
+                                            "--user-data-dir=PROFILE"]
+                                 + ["--use-fake-ui-for-media-stream"] * voice, collapses=False))
     return found
 
 
@@ -248,6 +253,8 @@ class Session(contextlib.AbstractContextManager):
         self.home = pathlib.Path(tempfile.mkdtemp(prefix=f"bench-{name}-", dir=desktop.home))
         self.bus = None
         cache = self.home / "cache" if cold else desktop.home / f"cache-{name}"
+        # Warm, Chromium finds the profile of its earlier runs: a new one costs it a first run's work.
+        self.profile = self.home / "profile" if cold else desktop.home / f"profile-{name}"
         self.env = dict(desktop.env, HOME=str(self.home), XDG_CONFIG_HOME=str(self.home / "config"),
                         XDG_DATA_HOME=str(self.home / "data"), XDG_CACHE_HOME=str(cache),
                         MESA_SHADER_CACHE_DIR=str(cache / "mesa"))
@@ -286,7 +293,7 @@ def end_tree(process):
 def run_once(desktop, server, contender, session, full):
     """One start of a contender; returns its figures."""
     server.reset()
-    argv = [a.replace("PROFILE", str(session.home / "profile")) for a in contender.argv]
+    argv = [a.replace("PROFILE", str(session.profile)) for a in contender.argv]
     env = session.env
     screen_width = desktop.width
     pixels = Probe(desktop, "pixel", str(screen_width - 4), "4", PROBE_COLOUR)
@@ -372,6 +379,7 @@ def main():
     parser.add_argument("--no-write", action="store_true", help="print only, leave docs/ alone")
     parser.add_argument("--kiosk", action="append", default=[], metavar="NAME=PROGRAM",
                         help="also run another built kiosk, its bundle beside it (built without mock devices)")
+    parser.add_argument("--voice", action="store_true", help="the microphone hears a tone, as when someone speaks")
     parser.add_argument("--keep-page-cache", action="store_true",
                         help="cold starts keep the kernel's page cache (spares others on a shared machine)")
     options = parser.parse_args()
@@ -385,11 +393,14 @@ def main():
 
     samples = {}
     with Desktop(width=width, height=height) as desktop:
+        if options.voice:
+            desktop.start_tone_source()
         server = BeaconServer()
         program, handed = prepare(desktop.home / "kiosk", server.port)
         others = [(name, prepare(desktop.home / name, server.port, pathlib.Path(built).resolve())[0])
                   for name, built in (entry.split("=", 1) for entry in options.kiosk)]
-        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium, others)
+        entrants = contenders(program, handed, BUILD / "bench" / "floor_kiosk", not options.no_chromium, others,
+                              options.voice)
         names = [c.name for c in entrants]
         for round_number in range(options.rounds + 1):
             counted = round_number > 0

@@ -310,10 +310,11 @@
         meterTimer = setTimeout(drawLevel, METER_MS);
     }
 
-    // The halo swells and brightens with the level; bar i of the meter lights up once the level
-    // passes i fifths of the range. The level is shown in fiftieths, so its 51 looks are made once:
-    // a tick then writes only strings the engine has seen, and allocates nothing.
-    const LEVEL_STEPS = 50;
+    // The halo swells and brightens with the level, and bar i of the meter lights up once the level
+    // passes i fifths of the range. The level is shown in fifths: each change repaints the face on the
+    // CPU, so a voice costs a few repaints a second rather than one every tick. Its six looks are made
+    // once: a tick then writes only strings the engine has seen, and allocates nothing.
+    const LEVEL_STEPS = 5;
     let levelLooks = null;
 
     function lookOfLevel(step) {

@@ -244,10 +244,11 @@ class Desktop(contextlib.AbstractContextManager):
 
     def record_default_browser(self, types=("x-scheme-handler/https", "x-scheme-handler/http")):
         """Makes a recorder the user's default handler for the given types; returns a function that
-        gives the addresses it was started with, in order."""
+        gives the addresses it was started with, in order. A setting the kiosk makes for its engine
+        alone, found in the handler's environment, follows its address."""
         record = self.home / "opened.txt"
         recorder = self.home / "record-url"
-        recorder.write_text(f"#!/bin/sh\nprintf '%s\\n' \"$1\" >> '{record}'\n")
+        recorder.write_text(f"#!/bin/sh\nprintf '%s%s\\n' \"$1\" \"${{WEBKIT_DISABLE_DMABUF_RENDERER:+ inherited}}\" >> '{record}'\n")
         recorder.chmod(0o755)
         applications = pathlib.Path(self.env["XDG_DATA_HOME"]) / "applications"
         applications.mkdir(parents=True, exist_ok=True)
