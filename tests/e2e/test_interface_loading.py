@@ -1,13 +1,15 @@
-"""The real program loads its web interface from the resource bundle beside it and hands the page
-its kiosk identity; a test page in a copy of the bundle reports what it sees to a loopback server."""
+"""The real program loads its web interface from the resource bundle beside it, hands the page its
+kiosk identity and writes its login start entry (an XDG autostart desktop entry); a test page in a
+copy of the bundle reports what it sees to a loopback server."""
 
 import base64
 import json
+import os
 import pathlib
 import re
 import shutil
+import signal
 import subprocess
-import tempfile
 import unittest
 
 from kiosk import BUILD_DIR, PROGRAM, Desktop, wait_until
@@ -68,14 +70,21 @@ def stored_defaults(config_home):
     return json.loads((config_home / "ai.orvia.orvia-desktop" / "defaults.json").read_text())
 
 
-class InterfaceLoading(unittest.TestCase):
+class InstalledCopy(unittest.TestCase):
+    """A copy of the installation in the desktop's home, and a channel for its test pages' reports."""
+
     def setUp(self):
-        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-install-"))
-        self.addCleanup(shutil.rmtree, self.folder, True)
         self.desktop = Desktop()
         self.addCleanup(self.desktop.close)
         self.server = Channel()
         self.addCleanup(self.server.close)
+        self.folder = self.desktop.home / "installation"
+        self.folder.mkdir()
+        self.program_file = installation(self.folder)
+        self.resources = self.folder / BUNDLE_NAME / "Resources"
+
+
+class InterfaceLoading(InstalledCopy):
 
     def install_test_page(self, program_folder):
         resources = program_folder / BUNDLE_NAME / "Resources"
@@ -93,7 +102,7 @@ class InterfaceLoading(unittest.TestCase):
             process.wait(10)
 
     def test_page_has_the_identity_before_its_first_script_kept_across_launches_and_exactly_as_stored(self):
-        program = installation(self.folder)
+        program = self.program_file
         resources = self.install_test_page(self.folder)
         face = (resources / "orvia-default.webp").read_bytes()
         config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
@@ -138,10 +147,8 @@ class InterfaceLoading(unittest.TestCase):
         self.assertEqual(self.run_once(link, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"], stored)
 
     def test_without_index_html_the_fallback_page_is_shown_and_without_a_bundle_the_program_stops(self):
-        program = installation(self.folder)
-        (self.folder / BUNDLE_NAME / "Resources" / "index.html").unlink()
-
-        process = self.desktop.launch(program)
+        (self.resources / "index.html").unlink()
+        process = self.desktop.launch(self.program_file)
         window = self.desktop.window("interface")
         wait_until(lambda: self.desktop.geometry(window).width > 900, 15, message="the expanded window")
         # Long enough for the web process to paint the page.
@@ -161,6 +168,50 @@ class InterfaceLoading(unittest.TestCase):
         # The toolkit may have warned before; the message is a whole line of its own.
         message = f"could not load resource bundle: from {self.folder / 'bare' / BUNDLE_NAME} or {installed}\n"
         self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
+
+    def test_every_launch_writes_a_valid_login_entry_whose_exec_starts_the_executable_that_was_launched(self):
+        entry = self.desktop.home / "config" / "autostart" / "ai.orvia.orvia-desktop.desktop"
+        # Characters the Exec key must quote, in the folder the program runs from. Not %: the entry
+        # doubles it as the Desktop Entry Specification asks, but GLib looks for the program before undoing that
+        # and so refuses such an entry (the unit tests cover the text).
+        folder = self.desktop.home / "Orvia Kiosk's \"$HOME\" `id` back\\slash"
+        folder.mkdir()
+        program = folder / "OrviaDesktop"
+        shutil.copy2(PROGRAM, program)
+        (folder / BUNDLE_NAME).symlink_to(BUNDLE)
+
+        def run_once():
+            process, _ = self.desktop.start(program)
+            self.assertIsNone(process.poll())
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait(10)
+            # The kiosk, its supervisor's child, may take a moment longer.
+            wait_until(lambda: not self.desktop.windows("interface"), 10, message="the windows gone")
+
+        # An autostart folder that cannot be made does not stop the launch: a file where the folder
+        # belongs stops even root, who may write anywhere else.
+        entry.parent.write_text("not a folder")
+        run_once()
+        self.assertEqual(entry.parent.read_text(), "not a folder")
+        entry.parent.unlink()
+
+        run_once()
+        written = entry.read_text()
+        validation = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True, text=True)
+        self.assertEqual(validation.returncode, 0, validation.stdout + validation.stderr)
+        self.assertEqual(validation.stdout.strip(), "", "no warnings either")
+        # Every launch rewrites an edited or removed entry.
+        for edit in (lambda: entry.write_text("[Desktop Entry]\nType=Application\nName=Edited\nExec=/bin/false\nHidden=true\n"),
+                     entry.unlink):
+            edit()
+            run_once()
+            self.assertEqual(entry.read_text(), written)
+
+        # Started the way a session starts its autostart entries.
+        subprocess.run(["gio", "launch", str(entry)], env=self.desktop.env, check=True, timeout=30)
+        pid = self.desktop.owner(self.desktop.window("interface"))
+        self.addCleanup(os.kill, pid, signal.SIGKILL)
+        self.assertEqual(os.readlink(f"/proc/{pid}/exe"), str(program))
 
     def _has_dark_text(self, window):
         # The fallback heading is black text at the page's top left on a light page (the bundled

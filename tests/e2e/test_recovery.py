@@ -10,16 +10,13 @@ import pathlib
 import queue
 import re
 import resource
-import shutil
 import signal
 import subprocess
-import tempfile
 import time
 import unittest
 
-from kiosk import Desktop, assert_ended_for_good, process_status, wait_until
-from page_channel import Channel
-from test_interface_loading import BUNDLE_NAME, installation, stored_defaults
+from kiosk import assert_ended_for_good, process_status, wait_until
+from test_interface_loading import InstalledCopy, stored_defaults
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
@@ -90,33 +87,20 @@ SANDBOX_PAGE = """<!doctype html>
 SECRET = "the user's own words"
 
 
-def children_by_parent():
-    tree = {}
-    for entry in pathlib.Path("/proc").iterdir():
-        if not entry.name.isdigit():
-            continue
-        try:
-            fields = (entry / "stat").read_text().rsplit(")", 1)[1].split()
-        except (OSError, IndexError, ValueError):
-            continue
-        tree.setdefault(int(fields[1]), []).append(int(entry.name))
-    return tree
-
-
 def descendants(pid):
-    tree, found, pending = children_by_parent(), [], [pid]
-    while pending:
-        for child in tree.get(pending.pop(), []):
-            found.append(child)
-            pending.append(child)
-    return found
+    children = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        if entry.name.isdigit() and (status := process_status(entry.name)):
+            children.setdefault(status[0], []).append(int(entry.name))
+    found = [pid]
+    for parent in found:
+        found += children.get(parent, [])
+    return found[1:]
 
 
 def command_name(pid):
-    try:
+    with contextlib.suppress(OSError):
         return pathlib.Path(f"/proc/{pid}/comm").read_text().strip()
-    except OSError:
-        return ""
 
 
 def web_processes(program):
@@ -143,17 +127,7 @@ def ancestry(pid):
     return names
 
 
-class Recovery(unittest.TestCase):
-    def setUp(self):
-        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-e2e-recovery-"))
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        self.desktop = Desktop()
-        self.addCleanup(self.desktop.close)
-        self.server = Channel()
-        self.addCleanup(self.server.close)
-        self.program_file = installation(self.folder)
-        self.resources = self.folder / BUNDLE_NAME / "Resources"
-
+class Recovery(InstalledCopy):
     def start(self, page, **defaults):
         (self.resources / "index.html").write_text(page)
         if defaults:
@@ -322,9 +296,7 @@ class Recovery(unittest.TestCase):
         self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=400),
                    OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=600)
         member = self.next_report("main")["memberID"]
-        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
-        self.next_report("pause")
+        self.collapse()
 
         over_at, peak = self.until_ended(self.the_web_process(), 300 * MB)
         report = self.next_report("main", timeout=10)
