@@ -9,8 +9,6 @@ CMakeLists.txt).
 """
 
 import os
-import pathlib
-import shutil
 import signal
 import tempfile
 import time
@@ -31,13 +29,10 @@ SETTLE = 3.0
 class UpdateCheck(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-update-ca-"))
-        cls.authority = Authority.make(cls.folder, "trusted").trusted_by_the_program()
-        cls.stranger = Authority.make(cls.folder, "stranger")
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.folder, ignore_errors=True)
+        folder = tempfile.TemporaryDirectory(prefix="orvia-update-ca-")
+        cls.addClassCleanup(folder.cleanup)
+        cls.authority = Authority.make(folder.name, "trusted").trusted_by_the_program()
+        cls.stranger = Authority.make(folder.name, "stranger")
 
     def setUp(self):
         self.desktop = Desktop()
