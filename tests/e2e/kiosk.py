@@ -309,6 +309,11 @@ class Desktop(contextlib.AbstractContextManager):
     def title(self, window):
         return self.x(["xdotool", "getwindowname", window]).strip()
 
+    def shown_windows(self, title="."):
+        """{window: title} of the windows of any program shown on the screen whose title matches."""
+        found = self.x(["xdotool", "search", "--onlyvisible", "--name", title], check=False).split()
+        return {window: self.x(["xdotool", "getwindowname", window], check=False).strip() for window in found}
+
     def net_wm_state(self, window):
         return self.x(["xprop", "-id", window, "_NET_WM_STATE"], check=False)
 

@@ -112,16 +112,8 @@ class KioskEscape(PageProgramTest):
     def visible_windows(self):
         """Every window on the screen that has a name, of whatever program; not the toolkit's 1 x 1
         helper windows off the screen's edge."""
-        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "."], check=False).split()
-        shown = {}
-        for window in found:
-            try:
-                box = self.desktop.geometry(window)
-                if box.width > 1 and box.x + box.width > 0:
-                    shown[window] = self.desktop.title(window)
-            except AssertionError:
-                pass  # gone meanwhile
-        return shown
+        return {window: title for window, title in self.desktop.shown_windows().items()
+                if (box := self.desktop.placement(window)) and box.width > 1 and box.x + box.width > 0}
 
     def focus_page(self):
         self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)

@@ -56,10 +56,7 @@ class UpdateCheck(unittest.TestCase):
         wait_until(lambda: not self.desktop.windows("interface"), 10, message="the program's windows gone")
 
     def alerts(self):
-        """Alert windows on screen, found by their titles."""
-        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "^Orvia Desktop"],
-                               check=False).split()
-        return {window: self.desktop.title(window) for window in found}
+        return self.desktop.shown_windows("^Orvia Desktop")
 
     def wait_for_alert(self, title):
         return wait_until(lambda: next((w for w, t in self.alerts().items() if t == title), None), 15,
