@@ -12,9 +12,8 @@ import json
 import time
 import unittest
 
-from kiosk import wait_until
+from kiosk import ancestry, wait_until, web_processes
 from page_channel import PageProgramTest, needs_mock_devices, needs_real_devices
-from test_recovery import ancestry, web_processes
 
 HELP = "https://orvia.ai/help"
 HANDLED_TYPES = ["x-scheme-handler/https", "x-scheme-handler/http", "x-scheme-handler/mailto",

@@ -1,7 +1,10 @@
-"""The interface comes back when its web process or the program itself dies, or the web process holds
-too much memory, in either window mode and within a bound on retries, and that process runs confined
-to the resource bundle. A test page in a copy of the bundle reports to a loopback server."""
+"""The interface page of an installed copy of the real program: loaded from the resource bundle beside
+it with the kiosk identity, the login start entry (an XDG autostart desktop entry) that every launch
+writes, and the page coming back when its web process or the program itself dies, or the web process
+holds too much memory, in either window mode and within a bound on retries, that process confined to
+the bundle. Test pages in the copy of the bundle report to a loopback server."""
 
+import base64
 import contextlib
 import itertools
 import json
@@ -10,24 +13,50 @@ import pathlib
 import queue
 import re
 import resource
+import shutil
 import signal
 import subprocess
 import time
 import unittest
 
-from kiosk import assert_ended_for_good, process_status, wait_until
-from test_interface_loading import InstalledCopy, stored_defaults
+from kiosk import (BUILD_DIR, PROGRAM, Desktop, ancestry, assert_ended_for_good, process_status, wait_until,
+                   web_processes)
+from page_channel import BUNDLE as BUNDLE_NAME, Channel
 
+SUPERVISOR_NAME = "OrviaDesktop-supervisor"
+BUNDLE = BUILD_DIR / BUNDLE_NAME
+MADE_IDENTIFIER = re.compile(r"orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}")
+
+# The page's first script checks the globals and says when the page is paused; a frame beside it,
+# found through the base URL, reports its own view; the face image reports once decoded. It is dark
+# all over, the face kept small.
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8">
 <script>
   window.report = (what) => fetch("http://127.0.0.1:{port}/report",
                                    {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
   window.orviaPause = () => report({{frame: "pause"}});
-  report({{frame: "main", memberID: window.ORVIA_MEMBER_ID}});
+  report({{frame: "main", hasMemberID: "ORVIA_MEMBER_ID" in window, memberID: window.ORVIA_MEMBER_ID,
+          memberIDType: typeof window.ORVIA_MEMBER_ID, kiosk: window.ORVIA_KIOSK === true}});
 </script>
-</head><body style="background: #2e3440; color: #eceff4"><h1>Recovery test page</h1></body></html>
+</head><body style="background: #2e3440">
+<img id="face" src="ORVIA_DEFAULT_FACE_DATA" width="8">
+<iframe src="frame.html"></iframe>
+<script>
+  const face = document.getElementById("face");
+  face.decode().then(() => face.naturalWidth, () => -1)
+      .then((width) => report({{frame: "face", src: face.getAttribute("src"), width: width}}));
+</script>
+</body></html>
 """
+
+# A file frame is an origin of its own, so it reports by itself rather than through its parent.
+FRAME = """<!doctype html><script>
+  fetch("http://127.0.0.1:{port}/report", {{method: "POST", mode: "no-cors", body: JSON.stringify(
+      {{frame: "iframe", hasMemberID: "ORVIA_MEMBER_ID" in window, hasKiosk: "ORVIA_KIOSK" in window}})}});
+</script>
+"""
+
 
 # Its process stops answering a second after every load.
 HANGING_PAGE = PAGE.replace("</script>", "  setTimeout(() => {{ for (;;) {{}} }}, 1000);\n</script>", 1)
@@ -87,25 +116,25 @@ SANDBOX_PAGE = """<!doctype html>
 SECRET = "the user's own words"
 
 
-def descendants(pid):
-    children = {}
-    for entry in pathlib.Path("/proc").iterdir():
-        if entry.name.isdigit() and (status := process_status(entry.name)):
-            children.setdefault(status[0], []).append(int(entry.name))
-    found = [pid]
-    for parent in found:
-        found += children.get(parent, [])
-    return found[1:]
+def installation(folder, bundle=True):
+    """A copy of the program in the folder, with its supervisor and a copy of its resource bundle
+    beside it."""
+    shutil.copy2(PROGRAM, folder / "OrviaDesktop")
+    shutil.copy2(PROGRAM.with_name(SUPERVISOR_NAME), folder / SUPERVISOR_NAME)
+    if bundle:
+        shutil.copytree(BUNDLE, folder / BUNDLE_NAME)
+    return folder / "OrviaDesktop"
 
 
-def command_name(pid):
-    with contextlib.suppress(OSError):
-        return pathlib.Path(f"/proc/{pid}/comm").read_text().strip()
+def installed_bundle():
+    """The build-time resource path: the bundle's place in the install tree this build was made for."""
+    cache = (BUILD_DIR / "CMakeCache.txt").read_text()
+    value = lambda name: re.search(rf"^{name}:\w+=(.*)$", cache, re.MULTILINE).group(1)
+    return pathlib.Path(value("CMAKE_INSTALL_PREFIX")) / value("ORVIA_INSTALL_DIR") / BUNDLE_NAME
 
 
-def web_processes(program):
-    """The program's WebKitWebProcess children (the kernel keeps 15 characters of the name)."""
-    return [pid for pid in descendants(program.pid) if command_name(pid) == "WebKitWebProces"]
+def stored_defaults(config_home):
+    return json.loads((config_home / "ai.orvia.orvia-desktop" / "defaults.json").read_text())
 
 
 def memory(pid):
@@ -119,17 +148,146 @@ def memory(pid):
     return None
 
 
-def ancestry(pid):
-    names = []
-    while pid > 1:
-        names.append(command_name(pid))
-        pid = (process_status(pid) or (0, 0))[0]
-    return names
+
+class InstalledCopy(unittest.TestCase):
+    """A copy of the installation in the desktop's home, and a channel for its test pages' reports."""
+
+    def setUp(self):
+        self.desktop = Desktop()
+        self.addCleanup(self.desktop.close)
+        self.server = Channel()
+        self.addCleanup(self.server.close)
+        self.folder = self.desktop.home / "installation"
+        self.folder.mkdir()
+        self.program_file = installation(self.folder)
+        self.resources = self.folder / BUNDLE_NAME / "Resources"
+
+    def write_page(self, page=PAGE, **fields):
+        (self.resources / "index.html").write_text(page.format(port=self.server.port, **fields))
+        (self.resources / "frame.html").write_text(FRAME.format(port=self.server.port))
+
+
+class InterfaceLoading(InstalledCopy):
+    def run_once(self, program, env=None, frames=("main",)):
+        """Launches, waits for the page's reports, and ends the program again."""
+        process = self.desktop.launch(program, env=env)
+        try:
+            return self.server.collect(frames)
+        finally:
+            process.kill()
+            process.wait(10)
+
+    def test_page_has_the_identity_before_its_first_script_kept_across_launches_and_exactly_as_stored(self):
+        program = self.program_file
+        self.write_page()
+        face = (self.resources / "orvia-default.webp").read_bytes()
+        config_home = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"])
+        fresh = self.folder / "fresh-config"
+
+        reports = self.run_once(program, frames=("main", "iframe", "face"))
+        main = reports["main"]
+        self.assertTrue(main["hasMemberID"])
+        self.assertEqual(main["memberIDType"], "string")
+        self.assertRegex(main["memberID"], MADE_IDENTIFIER)
+        self.assertTrue(main["kiosk"])
+        # Frames see neither; the face is embedded and decodes as an image.
+        self.assertEqual(reports["iframe"], {"frame": "iframe", "hasMemberID": False, "hasKiosk": False})
+        self.assertEqual(reports["face"]["src"], "data:image/webp;base64," + base64.b64encode(face).decode())
+        self.assertGreater(reports["face"]["width"], 0)
+        self.assertEqual(stored_defaults(config_home)["OrviaDesktopGuestMemberID"], main["memberID"])
+
+        # Kept across launches, new for a fresh configuration.
+        self.assertEqual(self.run_once(program)["main"]["memberID"], main["memberID"])
+        other = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]["memberID"]
+        self.assertRegex(other, MADE_IDENTIFIER)
+        self.assertNotEqual(other, main["memberID"])
+        self.assertEqual(stored_defaults(fresh)["OrviaDesktopGuestMemberID"], other)
+
+        # A stored identifier reaches the page exactly, whatever it holds.
+        stored = "it's a \\ back\\'slash\nline\r\n\u2028sep\u2029para </script>\"; window.ORVIA_KIOSK = false; //"
+        (fresh / "ai.orvia.orvia-desktop" / "defaults.json").write_text(json.dumps({"OrviaDesktopGuestMemberID": stored}))
+        main = self.run_once(program, env={"XDG_CONFIG_HOME": str(fresh)})["main"]
+        self.assertEqual(main["memberID"], stored)
+        self.assertTrue(main["kiosk"])
+
+    def test_without_index_html_the_fallback_page_is_shown_and_without_a_bundle_the_program_stops(self):
+        (self.resources / "index.html").unlink()
+        process = self.desktop.launch(self.program_file)
+        window = self.desktop.window("interface")
+        wait_until(lambda: self.desktop.geometry(window).width > 900, 15, message="the expanded window")
+        # Long enough for the web process to paint the page.
+        wait_until(lambda: process.poll() is None and self._has_dark_text(window), 20, message="the fallback text")
+        shot = self.desktop.screenshot("fallback-page.png")
+        self.assertIsNone(process.poll())
+        print(f"\nfallback screenshot: {shot}")
+        process.kill()
+        process.wait(10)
+
+        installed = installed_bundle()
+        if installed.exists():
+            self.skipTest(f"the program is installed at {installed}")
+        (self.folder / "bare").mkdir()
+        process = self.desktop.launch(installation(self.folder / "bare", bundle=False))
+        self.assertEqual(process.wait(30), 78, "EX_CONFIG: an installation that starting again cannot mend")
+        # The toolkit may have warned before; the message is a whole line of its own.
+        message = f"could not load resource bundle: from {self.folder / 'bare' / BUNDLE_NAME} or {installed}\n"
+        self.assertIn("\n" + message, "\n" + self.desktop.stderr_of(process))
+
+    def test_every_launch_writes_a_valid_login_entry_whose_exec_starts_the_executable_that_was_launched(self):
+        entry = self.desktop.home / "config" / "autostart" / "ai.orvia.orvia-desktop.desktop"
+        # Characters the Exec key must quote, in the folder the program runs from. Not %: the entry
+        # doubles it as the Desktop Entry Specification asks, but GLib looks for the program before undoing that
+        # and so refuses such an entry (the unit tests cover the text).
+        folder = self.desktop.home / "Orvia Kiosk's \"$HOME\" `id` back\\slash"
+        folder.mkdir()
+        program = folder / "OrviaDesktop"
+        shutil.copy2(PROGRAM, program)
+        (folder / BUNDLE_NAME).symlink_to(BUNDLE)
+
+        def run_once():
+            process, _ = self.desktop.start(program)
+            self.assertIsNone(process.poll())
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait(10)
+            # The kiosk, its supervisor's child, may take a moment longer.
+            wait_until(lambda: not self.desktop.windows("interface"), 10, message="the windows gone")
+
+        # An autostart folder that cannot be made does not stop the launch: a file where the folder
+        # belongs stops even root, who may write anywhere else.
+        entry.parent.write_text("not a folder")
+        run_once()
+        self.assertEqual(entry.parent.read_text(), "not a folder")
+        entry.parent.unlink()
+
+        run_once()
+        written = entry.read_text()
+        validation = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True, text=True)
+        self.assertEqual(validation.returncode, 0, validation.stdout + validation.stderr)
+        self.assertEqual(validation.stdout.strip(), "", "no warnings either")
+        # Every launch rewrites an edited or removed entry.
+        for edit in (lambda: entry.write_text("[Desktop Entry]\nType=Application\nName=Edited\nExec=/bin/false\nHidden=true\n"),
+                     entry.unlink):
+            edit()
+            run_once()
+            self.assertEqual(entry.read_text(), written)
+
+        # Started the way a session starts its autostart entries.
+        subprocess.run(["gio", "launch", str(entry)], env=self.desktop.env, check=True, timeout=30)
+        pid = self.desktop.owner(self.desktop.window("interface"))
+        self.addCleanup(os.kill, pid, signal.SIGKILL)
+        self.assertEqual(os.readlink(f"/proc/{pid}/exe"), str(program))
+
+    def _has_dark_text(self, window):
+        # The fallback heading is black text at the page's top left on a light page (the bundled
+        # page is dark all over).
+        darkest, mean = self.desktop.grey(window, 600, 120)
+        return darkest < 0.2 and mean > 0.8
+
 
 
 class Recovery(InstalledCopy):
-    def start(self, page, **defaults):
-        (self.resources / "index.html").write_text(page)
+    def start(self, page, defaults=None, **fields):
+        self.write_page(page, **fields)
         if defaults:
             config = pathlib.Path(self.desktop.env["XDG_CONFIG_HOME"]) / "ai.orvia.orvia-desktop"
             config.mkdir(parents=True)
@@ -164,7 +322,7 @@ class Recovery(InstalledCopy):
     def test_a_killed_page_or_program_comes_back_with_its_identity_and_the_program_ends_when_told(self):
         # The crashes are the test's own: they leave no core file.
         resource.setrlimit(resource.RLIMIT_CORE, (0, resource.getrlimit(resource.RLIMIT_CORE)[1]))
-        self.start(PAGE.format(port=self.server.port))
+        self.start(PAGE)
         member = self.next_report("main")["memberID"]
         self.assertEqual(stored_defaults(self.desktop.home / "config")["OrviaDesktopGuestMemberID"], member)
 
@@ -220,7 +378,7 @@ class Recovery(InstalledCopy):
         assert_ended_for_good(self.program)
 
     def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
-        self.start(HANGING_PAGE.format(port=self.server.port))
+        self.start(HANGING_PAGE)
         member = self.next_report("main")["memberID"]
         hung = self.the_web_process()
         hung_at = time.monotonic() + 1
@@ -253,8 +411,7 @@ class Recovery(InstalledCopy):
         return over_at, peak
 
     def test_a_page_over_its_memory_budget_is_loaded_again_once_collapsed(self):
-        self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=400),
-                   OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=600)
+        self.start(LEAKING_PAGE, {"OrviaDesktopMemoryBudgetMB": 300, "OrviaDesktopMemoryCeilingMB": 600}, megabytes=400)
         member = self.next_report("main")["memberID"]
         self.collapse()
 
@@ -271,8 +428,7 @@ class Recovery(InstalledCopy):
         self.assertLess(fresh, 300 * MB)
 
     def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_in_use_and_within_the_bound(self):
-        self.start(LEAKING_PAGE.format(port=self.server.port, megabytes=1000),
-                   OrviaDesktopMemoryBudgetMB=300, OrviaDesktopMemoryCeilingMB=400)
+        self.start(LEAKING_PAGE, {"OrviaDesktopMemoryBudgetMB": 300, "OrviaDesktopMemoryCeilingMB": 400}, megabytes=1000)
         member = self.next_report("main")["memberID"]
 
         # Each load is over the ceiling within seconds, as the crash recovery's quick failures are.
@@ -306,8 +462,7 @@ class Recovery(InstalledCopy):
         secret_image = self.desktop.home / "secret.png"
         subprocess.run(["convert", "-size", "3x3", "xc:red", str(self.resources / "inside.png")], check=True)
         subprocess.run(["convert", "-size", "3x3", "xc:blue", str(secret_image)], check=True)
-        self.start(SANDBOX_PAGE.format(port=self.server.port, secret_url=secret.as_uri(),
-                                       secret_image_url=secret_image.as_uri()))
+        self.start(SANDBOX_PAGE, secret_url=secret.as_uri(), secret_image_url=secret_image.as_uri())
 
         probes = ("fetch-home", "fetch-etc", "xhr-home", "iframe-home", "image-home-pixels")
         reports = self.server.collect(probes + ("image-inside",))
@@ -333,6 +488,7 @@ class Recovery(InstalledCopy):
         self.desktop.end_session()
         self.program.wait(10)
         assert_ended_for_good(self.program)
+
 
 
 if __name__ == "__main__":
