@@ -30,12 +30,13 @@ MADE_IDENTIFIER = re.compile(r"orvia-kiosk-[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-
 # The page's first script checks the globals and says when the page is paused; a frame beside it,
 # found through the base URL, reports its own view; the face image reports once decoded. It is dark
 # all over, the face kept small.
-PAGE = """<!doctype html>
+HEAD = """<!doctype html>
 <html><head><meta charset="utf-8">
 <script>
   window.report = (what) => fetch("http://127.0.0.1:{port}/report",
                                    {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
-  window.orviaPause = () => report({{frame: "pause"}});
+"""
+PAGE = HEAD + """  window.orviaPause = () => report({{frame: "pause"}});
   report({{frame: "main", hasMemberID: "ORVIA_MEMBER_ID" in window, memberID: window.ORVIA_MEMBER_ID,
           memberIDType: typeof window.ORVIA_MEMBER_ID, kiosk: window.ORVIA_KIOSK === true}});
 </script>
@@ -70,12 +71,7 @@ LEAKING_PAGE = PAGE.replace("</script>", """  window.kept = [];
 MB = 1024 * 1024
 
 # Each probe reports whether the page got at the file's content.
-SANDBOX_PAGE = """<!doctype html>
-<html><head><meta charset="utf-8">
-<script>
-  window.report = (what) => fetch("http://127.0.0.1:{port}/report",
-                                   {{method: "POST", mode: "no-cors", body: JSON.stringify(what)}});
-  const outcome = (frame, promise) => promise.then((text) => report({{frame, read: true, text}}),
+SANDBOX_PAGE = HEAD + """  const outcome = (frame, promise) => promise.then((text) => report({{frame, read: true, text}}),
                                                    (error) => report({{frame, read: false, error: String(error)}}));
   outcome("fetch-home", fetch("{secret_url}").then((response) => response.text()));
   outcome("fetch-etc", fetch("file:///etc/hostname").then((response) => response.text()));
@@ -146,7 +142,6 @@ def memory(pid):
         if "RssAnon" in fields:
             return sum(int(kib) * 1024 for kib in fields.values())
     return None
-
 
 
 class InstalledCopy(unittest.TestCase):
