@@ -84,6 +84,36 @@ def session_members(leader):
             if entry.name.isdigit() and (process_status(entry.name) or (0, 0))[1] == leader]
 
 
+def descendants(pid):
+    children = {}
+    for entry in pathlib.Path("/proc").iterdir():
+        if entry.name.isdigit() and (status := process_status(entry.name)):
+            children.setdefault(status[0], []).append(int(entry.name))
+    found = [pid]
+    for parent in found:
+        found += children.get(parent, [])
+    return found[1:]
+
+
+def command_name(pid):
+    with contextlib.suppress(OSError):
+        return pathlib.Path(f"/proc/{pid}/comm").read_text().strip()
+
+
+def ancestry(pid):
+    """The names of the process and of its parents, up to the first."""
+    names = []
+    while pid > 1:
+        names.append(command_name(pid))
+        pid = (process_status(pid) or (0, 0))[0]
+    return names
+
+
+def web_processes(program):
+    """The program's WebKitWebProcess children (the kernel keeps 15 characters of the name)."""
+    return [pid for pid in descendants(program.pid) if command_name(pid) == "WebKitWebProces"]
+
+
 def assert_ended_for_good(program, watch=10.0):
     """Waits for every process of the launched program to end, then checks that none comes back."""
     wait_until(lambda: not session_members(program.pid), 10, message="every process of the program to end")
@@ -309,6 +339,11 @@ class Desktop(contextlib.AbstractContextManager):
 
     def title(self, window):
         return self.x(["xdotool", "getwindowname", window]).strip()
+
+    def shown_windows(self, title="."):
+        """{window: title} of the windows of any program shown on the screen whose title matches."""
+        found = self.x(["xdotool", "search", "--onlyvisible", "--name", title], check=False).split()
+        return {window: self.x(["xdotool", "getwindowname", window], check=False).strip() for window in found}
 
     def net_wm_state(self, window):
         return self.x(["xprop", "-id", window, "_NET_WM_STATE"], check=False)

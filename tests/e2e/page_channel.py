@@ -1,13 +1,12 @@
 """A test page for the real program, talking to the test through a loopback HTTP server.
 
-`Channel` is that server: pages post reports to it (see test_interface_loading). `PageChannel` also
-serves the page scripts to run, on 127.0.0.1, and writes a copy of the program beside a resource bundle whose
-index.html is the test page, or, with `bundled=True`, a copy of the shipped page with the channel's
-script added at its end and a prelude, when given, run before the page's own script. The page polls the server for scripts, runs each (awaiting promises)
-and posts the result back, so a test can make the page do anything a page can: post script
-messages, call getUserMedia, read the shipped page's state.
+`Channel` is that server. `PageChannel` also writes a copy of the program beside a resource bundle
+whose page polls the channel for scripts, runs each (awaiting promises) and posts the result back, so
+a test can make the page do anything a page can: post script messages, call getUserMedia, read the
+shipped page's state.
 """
 
+import contextlib
 import http.server
 import json
 import os
@@ -58,40 +57,54 @@ CHANNEL</body></html>
 """
 
 
-class Channel:
-    """A loopback HTTP server: a GET gives the next script queued for the page (204 when none), a POST
-    puts its JSON body (a script's result or a page's report) into `posted`."""
+class LoopbackServer:
+    """An HTTP server on a free loopback port, in a thread of its own: `answer(request)` gives each
+    request's (status, body, headers)."""
 
     def __init__(self):
-        self._scripts, self.posted = queue.Queue(), queue.Queue()
-        self.requests = 0
-        channel = self
+        server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             def do_GET(self):
-                channel.requests += 1
-                try:
-                    self._reply(200, channel._scripts.get_nowait().encode())
-                except queue.Empty:
-                    self._reply(204, b"")
-
-            def do_POST(self):
-                channel.posted.put(json.loads(self.rfile.read(int(self.headers.get("Content-Length", 0)))))
-                self._reply(200, b"")
-
-            def _reply(self, status, body):
+                status, body, headers = server.answer(self)
                 self.send_response(status)
-                self.send_header("Access-Control-Allow-Origin", "*")
-                self.send_header("Content-Length", str(len(body)))
+                for name, value in {**headers, "Content-Length": str(len(body))}.items():
+                    self.send_header(name, value)
                 self.end_headers()
                 self.wfile.write(body)
+
+            do_POST = do_GET
 
             def log_message(self, *args):
                 pass
 
         self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
         self.port = self._server.server_port
+        self.address = f"http://127.0.0.1:{self.port}"
         threading.Thread(target=self._server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self._server.shutdown()
+        self._server.server_close()
+
+
+class Channel(LoopbackServer):
+    """A GET gives the next script queued for the page (204 when none), a POST puts its JSON body (a
+    script's result or a page's report) into `posted`."""
+
+    def __init__(self):
+        self._scripts, self.posted, self.requests = queue.Queue(), queue.Queue(), 0
+        super().__init__()
+
+    def answer(self, request):
+        allowed = {"Access-Control-Allow-Origin": "*"}
+        if request.command == "POST":
+            self.posted.put(json.loads(request.rfile.read(int(request.headers.get("Content-Length", 0)))))
+            return 200, b"", allowed
+        self.requests += 1
+        with contextlib.suppress(queue.Empty):
+            return 200, self._scripts.get_nowait().encode(), allowed
+        return 204, b"", allowed
 
     def collect(self, frames, timeout=30.0):
         """Waits for one report from each named frame and gives them by frame."""
@@ -100,16 +113,16 @@ class Channel:
             try:
                 report = self.posted.get(timeout=timeout)
             except queue.Empty:
-                raise AssertionError(f"no report from {set(frames) - set(found)} within {timeout}s; have {str(found)[:500]}")
+                missing = set(frames) - set(found)
+                raise AssertionError(f"no report from {missing} within {timeout}s; have {str(found)[:500]}") from None
             found.setdefault(report["frame"], report)
         return found
 
-    def close(self):
-        self._server.shutdown()
-        self._server.server_close()
-
 
 class PageChannel(Channel):
+    """The page is a plain one, or with `bundled` a copy of the shipped page with the channel's script
+    at its end and the prelude, when given, run before the page's own script."""
+
     def __init__(self, folder, bundled=False, prelude=""):
         super().__init__()
         folder = pathlib.Path(folder)
@@ -120,7 +133,7 @@ class PageChannel(Channel):
             page = resources / "index.html"
             html = page.read_text().replace("</body>", channel_script + "</body>", 1)
             if prelude:
-                html = html.replace('<script src="orvia.js">', f"<script>{prelude}</script><script src=\"orvia.js\">", 1)
+                html = html.replace('<script src="orvia.js">', f'<script>{prelude}</script><script src="orvia.js">', 1)
             page.write_text(html)
         else:
             resources.mkdir(parents=True)
@@ -155,10 +168,10 @@ class PageChannel(Channel):
         y = frame.y + frame.height - box["height"] + box["y"]
         desktop.x(["xdotool", "mousemove", "--sync", str(round(x)), str(round(y)), "click", str(button)])
 
+
 class PageProgramTest(unittest.TestCase):
-    """Each test starts the real program on its own desktop of the given screen size with a channel
-    page (the shipped page with the channel and the prelude added when `bundled`), and waits until the
-    interface fills the work area."""
+    """Each test starts the real program with a channel page on its own desktop of the given screen
+    size, and waits until the interface fills the work area."""
 
     bundled = False
     prelude = ""

@@ -5,16 +5,14 @@ elsewhere, and the program keeps running and still collapses and expands.
 The page is the test page of PageChannel with a few controls added by the test; a loopback server
 stands for the rest of the web."""
 
-import http.server
 import json
 import os
 import pathlib
-import threading
 import time
 import unittest
 
 from kiosk import BUILD_DIR, wait_until
-from page_channel import PageProgramTest
+from page_channel import LoopbackServer, PageProgramTest
 
 DRAG_SOURCE = pathlib.Path(os.environ.get("ORVIA_DRAG_SOURCE", BUILD_DIR / "tests" / "e2e" / "orvia_drag_source"))
 
@@ -67,41 +65,21 @@ KEYS = ["F12", "ctrl+shift+i", "ctrl+shift+c", "ctrl+shift+j", "ctrl+shift+d", "
 COLLAPSING_KEYS = {"alt+F4"}
 
 
-class AwayServer:
+class AwayServer(LoopbackServer):
     """The web beyond the page: an ordinary page for any address, one that tells its parent it is
     shown at /framed, a file to download at /attachment."""
 
     def __init__(self):
         self.paths = []
-        server = self
+        super().__init__()
 
-        class Handler(http.server.BaseHTTPRequestHandler):
-            def do_GET(self):
-                server.paths.append(self.path)
-                attachment = self.path.startswith("/attachment")
-                body = (b"kiosk" if attachment else
-                        b"<!doctype html><script>parent.postMessage('framed', '*')</script>" if self.path == "/framed"
-                        else b"<!doctype html><h1>away</h1>")
-                self.send_response(200)
-                if attachment:
-                    self.send_header("Content-Type", "application/octet-stream")
-                    self.send_header("Content-Disposition", 'attachment; filename="escape-attachment.bin"')
-                else:
-                    self.send_header("Content-Type", "text/html")
-                self.send_header("Content-Length", str(len(body)))
-                self.end_headers()
-                self.wfile.write(body)
-
-            def log_message(self, *args):
-                pass
-
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.address = f"http://127.0.0.1:{self.server.server_address[1]}"
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+    def answer(self, request):
+        self.paths.append(request.path)
+        if request.path.startswith("/attachment"):
+            return 200, b"kiosk", {"Content-Type": "application/octet-stream",
+                                   "Content-Disposition": 'attachment; filename="escape-attachment.bin"'}
+        shown = b"<script>parent.postMessage('framed', '*')</script>" if request.path == "/framed" else b"<h1>away</h1>"
+        return 200, b"<!doctype html>" + shown, {"Content-Type": "text/html"}
 
 
 class KioskEscape(PageProgramTest):
@@ -134,16 +112,8 @@ class KioskEscape(PageProgramTest):
     def visible_windows(self):
         """Every window on the screen that has a name, of whatever program; not the toolkit's 1 x 1
         helper windows off the screen's edge."""
-        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "."], check=False).split()
-        shown = {}
-        for window in found:
-            try:
-                box = self.desktop.geometry(window)
-                if box.width > 1 and box.x + box.width > 0:
-                    shown[window] = self.desktop.title(window)
-            except AssertionError:
-                pass  # gone meanwhile
-        return shown
+        return {window: title for window, title in self.desktop.shown_windows().items()
+                if (box := self.desktop.placement(window)) and box.width > 1 and box.x + box.width > 0}
 
     def focus_page(self):
         self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)

@@ -1,19 +1,25 @@
-"""The update check of the real program against a local HTTPS server of the test's own.
+"""The update check of the real program against a local HTTPS server of the test's own, and the
+application menu with its keys: the menu behind the header bar button, its update check, and the
+administrator exit with a stand-in for the system's authentication (admin-auth-stub.sh), which exits
+with the status the test writes to a file.
 
-The program is the copy linked with https://127.0.0.1:<port>/downloads/orvia-desktop-update.json
-and a certificate authority file that this test writes before each launch (see CMakeLists.txt).
+The program is the copy linked with https://127.0.0.1:<port>/downloads/orvia-desktop-update.json,
+a certificate authority file that this test writes before each launch, and that stand-in (see
+CMakeLists.txt).
 """
 
-import pathlib
-import shutil
+import os
+import signal
 import tempfile
 import time
 import unittest
 
-from kiosk import Desktop, Geometry, wait_until
+from kiosk import Desktop, Geometry, assert_ended_for_good, wait_until
 from updateserver import PORT, PROGRAM, Answer, Authority, UpdateServer
 
+PROGRAM_VERSION = os.environ.get("ORVIA_PROGRAM_VERSION", "1.0.0")
 UPDATE_TITLE = "Orvia Desktop 1.4.0 is ready"
+UP_TO_DATE = "Orvia Desktop is up to date"
 DOWNLOAD = "https://downloads.orvia.test/OrviaDesktop-1.4.0.dmg"
 # The check starts 3 s after launching; a check that would show something has done so well within
 # this long after its request reached the server.
@@ -23,13 +29,10 @@ SETTLE = 3.0
 class UpdateCheck(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.folder = pathlib.Path(tempfile.mkdtemp(prefix="orvia-update-ca-"))
-        cls.authority = Authority.make(cls.folder, "trusted").trusted_by_the_program()
-        cls.stranger = Authority.make(cls.folder, "stranger")
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.folder, ignore_errors=True)
+        folder = tempfile.TemporaryDirectory(prefix="orvia-update-ca-")
+        cls.addClassCleanup(folder.cleanup)
+        cls.authority = Authority.make(folder.name, "trusted").trusted_by_the_program()
+        cls.stranger = Authority.make(folder.name, "stranger")
 
     def setUp(self):
         self.desktop = Desktop()
@@ -42,9 +45,9 @@ class UpdateCheck(unittest.TestCase):
         server.answer = answer
         return server
 
-    def launch(self):
+    def launch(self, env=None):
         self.launched_at = time.monotonic()
-        program, self.interface = self.desktop.start(PROGRAM)
+        program, self.interface = self.desktop.start(PROGRAM, env=env)
         return program
 
     def stop(self, program):
@@ -53,14 +56,16 @@ class UpdateCheck(unittest.TestCase):
         wait_until(lambda: not self.desktop.windows("interface"), 10, message="the program's windows gone")
 
     def alerts(self):
-        """Alert windows on screen, found by their titles."""
-        found = self.desktop.x(["xdotool", "search", "--onlyvisible", "--name", "^Orvia Desktop"],
-                               check=False).split()
-        return {window: self.desktop.title(window) for window in found}
+        return self.desktop.shown_windows("^Orvia Desktop")
 
     def wait_for_alert(self, title):
         return wait_until(lambda: next((w for w, t in self.alerts().items() if t == title), None), 15,
                           message=f"the alert {title!r}")
+
+    def answer_alert(self, alert, *keys):
+        self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
+        self.desktop.x(["xdotool", "key", *keys])
+        wait_until(lambda: not self.alerts(), 10, message="the alert closed")
 
     def wait_for_request(self, server, count=1):
         wait_until(lambda: len(server.requests) >= count, 15, message=f"request {count} at the update server")
@@ -89,11 +94,9 @@ class UpdateCheck(unittest.TestCase):
         self.assertIn(hex(int(self.interface)), transient, "kept above the interface window")
         self.desktop.screenshot("update-alert.png")
 
-        self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
-        self.desktop.x(["xdotool", "key", "Return"])
+        self.answer_alert(alert, "Return")
         wait_until(self.opened_addresses, 15, message="the test browser opened")
         self.assertEqual(self.opened_addresses(), [DOWNLOAD])
-        wait_until(lambda: not self.alerts(), 10, message="the alert closed")
         time.sleep(SETTLE)
         self.assertEqual(self.alerts(), {}, "offered once")
         self.assertEqual(len(server.requests), 1)
@@ -109,10 +112,7 @@ class UpdateCheck(unittest.TestCase):
         self.stop(program)
         program = self.launch()
         self.wait_for_request(server, 3)
-        alert = self.wait_for_alert("Orvia Desktop 1.4.0.1 is ready")
-        self.desktop.x(["xdotool", "windowactivate", "--sync", alert], check=False)
-        self.desktop.x(["xdotool", "key", "Tab", "Return"])
-        wait_until(lambda: not self.alerts(), 10, message="the alert closed")
+        self.answer_alert(self.wait_for_alert("Orvia Desktop 1.4.0.1 is ready"), "Tab", "Return")
         self.assert_nothing_shown(program)
         self.assertEqual(self.opened_addresses(), [DOWNLOAD], "Later opens nothing")
 
@@ -133,7 +133,7 @@ class UpdateCheck(unittest.TestCase):
                                                       headers={"Content-Type": "text/html"}), None),
             ("invalid JSON", Answer(body=b'{"macOS": {"version": "1.4.0", '), None),
             ("unknown certificate authority", Answer.manifest("1.4.0", download_url=DOWNLOAD), self.stranger),
-            ("redirect to http", Answer.redirect(to_http), None),
+            ("redirect to http", Answer(status=302, headers={"Location": to_http}), None),
             ("oversized body with its length", oversized, None),
             ("oversized body without a length", Answer(body=oversized.body, without_length=True), None),
         ]
@@ -155,12 +155,8 @@ class UpdateCheck(unittest.TestCase):
         server = self.serve(Answer(stall=True))
         program = self.launch()
         requested = self.wait_for_request(server)
-        work_area = self.desktop.work_area()
-
         self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        collapsed = Geometry(work_area.x, work_area.y + work_area.height - 2, 2, 2)
-        wait_until(lambda: self.desktop.geometry(self.interface) == collapsed, 10,
-                   message="collapsed while the request hangs")
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
         self.assertEqual(self.alerts(), {})
         self.assertIsNone(program.poll())
 
@@ -169,6 +165,80 @@ class UpdateCheck(unittest.TestCase):
         self.assertGreaterEqual(server.departures[0] - requested, 29.0)
         self.assertLess(server.departures[0] - requested, 40.0)
         self.assert_nothing_shown(program)
+
+    def choose_from_menu(self, position, screenshot=None):
+        """Opens the menu from the header bar button and chooses its item at position (1 = first)."""
+        frame = self.desktop.geometry(self.interface)
+        self.desktop.x(["xdotool", "mousemove", "--sync", str(frame.x + 20), str(frame.y + 20), "click", "1"])
+        time.sleep(0.5)
+        if screenshot:
+            self.desktop.screenshot(screenshot)
+        # The menu opens with its first item focused.
+        self.desktop.x(["xdotool", "key", *["Down"] * (position - 1), "Return"])
+
+    def press(self, keys):
+        # Key equivalents reach the window that has the keyboard, as on any desktop.
+        self.desktop.x(["xdotool", "windowactivate", "--sync", self.interface], check=False)
+        self.desktop.x(["xdotool", "key", "--clearmodifiers", keys])
+
+    def test_keys_menu_items_and_administrator_exit(self):
+        server = self.serve(Answer.manifest(PROGRAM_VERSION))
+        status = self.desktop.home / "auth-status"
+        runs = self.desktop.home / "auth-status.runs"
+        auth_runs = lambda: len(runs.read_text().splitlines()) if runs.exists() else 0
+        program = self.launch(env={"ORVIA_TEST_AUTH_STATUS_FILE": str(status)})
+        work_area = self.desktop.work_area()
+
+        # Plain Ctrl+Q neither ends nor collapses it; the silent check three seconds after launching
+        # says nothing about the same version.
+        self.press("ctrl+q")
+        self.wait_for_request(server)
+        time.sleep(2)
+        self.assertIsNone(program.poll(), "Ctrl+Q must not end the program")
+        self.assertEqual(self.desktop.geometry(self.interface), work_area, "nor collapse it")
+        self.assertEqual(self.alerts(), {})
+
+        # Show Orvia from the header bar menu puts the interface back on the work area.
+        self.desktop.x(["xdotool", "windowsize", "--sync", self.interface, "1000", "700"], check=False)
+        self.desktop.x(["xdotool", "windowmove", "--sync", self.interface, "100", "50"], check=False)
+        self.desktop.wait_for_geometry(self.interface, Geometry(100, 50, 1000, 700))
+        self.choose_from_menu(1, screenshot="application-menu.png")
+        self.desktop.wait_for_geometry(self.interface, work_area)
+
+        # Ctrl+N brings it back from a collapse.
+        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
+        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
+        self.press("ctrl+n")
+        self.desktop.wait_for_geometry(self.interface, work_area)
+        self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
+
+        # Each Check for Updates asks the server again and says the program is up to date.
+        for count in (2, 3):
+            self.choose_from_menu(2)
+            self.wait_for_request(server, count)
+            alert = self.wait_for_alert(UP_TO_DATE)
+            if count == 2:
+                self.desktop.screenshot("up-to-date.png")
+            self.answer_alert(alert, "Return")
+        self.assertIsNone(program.poll())
+
+        # The kiosk that comes back after a crash answers to the administrator exit as the first did:
+        # a refused authentication leaves it running, a success ends it promptly and for good.
+        crashed = self.desktop.owner(self.interface)
+        os.kill(crashed, signal.SIGKILL)
+        self.interface = self.desktop.window("interface", not_owned_by=crashed)
+        status.write_text("1")
+        self.press("ctrl+alt+q")
+        wait_until(lambda: auth_runs() == 1, 10, message="the authentication to run")
+        time.sleep(1.5)
+        self.assertIsNone(program.poll(), "a refused authentication must leave the program running")
+        status.write_text("0")
+        started = time.monotonic()
+        self.press("ctrl+alt+q")
+        self.assertEqual(program.wait(10), 0)
+        self.assertLess(time.monotonic() - started, 5.0, "the program must end promptly")
+        self.assertEqual(auth_runs(), 2)
+        assert_ended_for_good(program)
 
 
 if __name__ == "__main__":

@@ -28,10 +28,6 @@ TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
                                            BUILD_DIR / "tests" / "e2e" / "update-server" / "ca.pem"))
 
 
-def manifest(version, download_url="https://downloads.orvia.test/OrviaDesktop.dmg", notes="Faster replies."):
-    return json.dumps({"macOS": {"version": version, "downloadURL": download_url, "notes": notes}}).encode()
-
-
 @dataclasses.dataclass(frozen=True)
 class Authority:
     """A certificate authority and one server certificate it signed for 127.0.0.1 and localhost."""
@@ -44,23 +40,19 @@ class Authority:
     def make(folder, name):
         folder = pathlib.Path(folder)
         folder.mkdir(parents=True, exist_ok=True)
-        key, certificate = folder / f"{name}-ca.key", folder / f"{name}-ca.pem"
-        server_key, request, server_certificate = (folder / f"{name}-server.key", folder / f"{name}-server.csr",
-                                                   folder / f"{name}-server.pem")
-        extensions = folder / f"{name}-server.ext"
+        key, certificate, server_key, request, server_certificate, extensions = (
+            folder / f"{name}-{suffix}" for suffix in ("ca.key", "ca.pem", "server.key", "server.csr", "server.pem",
+                                                      "server.ext"))
         extensions.write_text("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
                               "keyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
-
-        def openssl(*arguments):
-            subprocess.run(["openssl", *arguments], check=True, capture_output=True)
-
-        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", str(key), "-out", str(certificate),
-                "-days", "2", "-subj", f"/CN=Orvia test authority {name}",
-                "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
-        openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", str(server_key), "-out", str(request),
-                "-subj", "/CN=127.0.0.1")
-        openssl("x509", "-req", "-in", str(request), "-CA", str(certificate), "-CAkey", str(key),
-                "-CAcreateserial", "-out", str(server_certificate), "-days", "2", "-extfile", str(extensions))
+        for arguments in (
+                ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", certificate, "-days", "2",
+                 "-subj", f"/CN=Orvia test authority {name}", "-addext", "basicConstraints=critical,CA:TRUE",
+                 "-addext", "keyUsage=critical,keyCertSign,cRLSign"],
+                ["req", "-newkey", "rsa:2048", "-nodes", "-keyout", server_key, "-out", request, "-subj", "/CN=127.0.0.1"],
+                ["x509", "-req", "-in", request, "-CA", certificate, "-CAkey", key, "-CAcreateserial",
+                 "-out", server_certificate, "-days", "2", "-extfile", extensions]):
+            subprocess.run(["openssl", *map(str, arguments)], check=True, capture_output=True)
         return Authority(certificate, server_certificate, server_key)
 
     def trusted_by_the_program(self):
@@ -81,19 +73,15 @@ class Answer:
     stall: bool = False
 
     @staticmethod
-    def manifest(version, **fields):
-        return Answer(body=manifest(version, **fields))
-
-    @staticmethod
-    def redirect(location):
-        return Answer(status=302, headers={"Location": location})
+    def manifest(version, download_url="https://downloads.orvia.test/OrviaDesktop.dmg", notes="Faster replies."):
+        return Answer(body=json.dumps({"macOS": {"version": version, "downloadURL": download_url,
+                                                 "notes": notes}}).encode())
 
 
 class _Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        server = self.server
-        answer = server.answer
-        server.requests.append((time.monotonic(), self.path))
+        answer = self.server.answer
+        self.server.requests.append((time.monotonic(), self.path))
         if answer.stall:
             self._stall_until_the_client_leaves()
             return
@@ -111,8 +99,7 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
     def _stall_until_the_client_leaves(self):
         while not self.server.closing.is_set():
-            readable, _, _ = select.select([self.connection], [], [], 0.1)
-            if not readable:
+            if not select.select([self.connection], [], [], 0.1)[0]:
                 continue
             try:
                 if self.connection.recv(1):
@@ -128,84 +115,47 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-class _Server(http.server.ThreadingHTTPServer):
+class UpdateServer(http.server.ThreadingHTTPServer):
+    """Serves on 127.0.0.1:port, over TLS with the certificate of `authority`, or plain HTTP without.
+    `requests` holds (monotonic time, path) of every request that reached HTTP, `departures` when
+    clients of stalled requests left, `connections` counts handshakes that failed too."""
+
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, context):
-        self.context = context
-        self.answer = Answer()
-        self.requests = []
-        self.connections = 0
-        self.departures = []
+    def __init__(self, port, authority=None):
+        self.context = None
+        if authority:
+            self.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.context.load_cert_chain(authority.server_certificate, authority.server_key)
+        self.answer, self.requests, self.departures, self.connections = Answer(), [], [], 0
         self.closing = threading.Event()
-        super().__init__(("127.0.0.1", port), _Handler)
+        try:
+            super().__init__(("127.0.0.1", port), _Handler)
+        except OSError as error:
+            raise RuntimeError(f"the update server cannot listen on 127.0.0.1:{port} ({error}); configure "
+                               f"another port with -DORVIA_E2E_UPDATE_PORT") from error
+        self.port = self.server_address[1]
+        threading.Thread(target=self.serve_forever, kwargs={"poll_interval": 0.05}, daemon=True).start()
 
     def finish_request(self, request, client_address):
         # In the connection's own thread, so a handshake never holds up the accepting loop.
         self.connections += 1
-        if self.context is None:
-            return super().finish_request(request, client_address)
-        try:
-            request = self.context.wrap_socket(request, server_side=True)
-        except (ssl.SSLError, OSError):
-            return
+        if self.context:
+            try:
+                request = self.context.wrap_socket(request, server_side=True)
+            except (ssl.SSLError, OSError):
+                return
         super().finish_request(request, client_address)
 
     def handle_error(self, request, client_address):
         pass
 
-
-class UpdateServer(contextlib.AbstractContextManager):
-    """Serves on 127.0.0.1:port, over TLS with the certificate of `authority`, or plain HTTP without."""
-
-    def __init__(self, port, authority=None):
-        context = None
-        if authority:
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(authority.server_certificate, authority.server_key)
-        try:
-            self._server = _Server(port, context)
-        except OSError as error:
-            raise RuntimeError(f"the update server cannot listen on 127.0.0.1:{port} ({error}); configure "
-                               f"another port with -DORVIA_E2E_UPDATE_PORT") from error
-        self._thread = threading.Thread(target=self._server.serve_forever, kwargs={"poll_interval": 0.05},
-                                        daemon=True)
-        self._thread.start()
-
-    @property
-    def port(self):
-        return self._server.server_address[1]
-
-    @property
-    def answer(self):
-        return self._server.answer
-
-    @answer.setter
-    def answer(self, value):
-        self._server.answer = value
-
-    @property
-    def requests(self):
-        """(monotonic time, path) of every request that reached HTTP, in order."""
-        return list(self._server.requests)
-
-    @property
-    def departures(self):
-        """Monotonic times at which clients of stalled requests closed their connections."""
-        return list(self._server.departures)
-
-    @property
-    def connections(self):
-        """Connections accepted, including those whose TLS handshake failed."""
-        return self._server.connections
-
     def close(self):
-        self._server.closing.set()
-        self._server.shutdown()
-        self._server.server_close()
+        self.closing.set()
+        self.shutdown()
+        self.server_close()
 
     def __exit__(self, *exc):
         self.close()
-        return False
 
