@@ -322,7 +322,7 @@
         return {
             haloTransform: `scale(${0.96 + level * 0.14})`,
             haloOpacity: String(0.45 + level * 0.55),
-            barOpacities: [0, 1, 2, 3, 4].map((i) => String(Math.min(1, Math.max(0.22, (level * 5 - i) * 1.2)))),
+            barOpacities: [0, 1, 2, 3, 4].map((i) => (i < step ? "1" : "0.22")),
         };
     }
 
