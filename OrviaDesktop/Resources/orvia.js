@@ -310,21 +310,12 @@
         meterTimer = setTimeout(drawLevel, METER_MS);
     }
 
-    // The halo swells and brightens with the level, and bar i of the meter lights up once the level
-    // passes i fifths of the range. The level is shown in fifths: each change repaints the face on the
-    // CPU, so a voice costs a few repaints a second rather than one every tick. Its six looks are made
-    // once: a tick then writes only strings the engine has seen, and allocates nothing.
+    // The level is shown in fifths, on the halo and the meter's bars (orvia.css): each change
+    // repaints on the CPU, so a voice costs a few repaints a second rather than one every tick.
+    // Only an attribute changes, to one of six values the engine has seen: a custom property the
+    // styles computed from grew the engine's memory with every change.
     const LEVEL_STEPS = 5;
-    let levelLooks = null;
-
-    function lookOfLevel(step) {
-        const level = step / LEVEL_STEPS;
-        return {
-            haloTransform: `scale(${0.96 + level * 0.14})`,
-            haloOpacity: String(0.45 + level * 0.55),
-            barOpacities: [0, 1, 2, 3, 4].map((i) => (i < step ? "1" : "0.22")),
-        };
-    }
+    let levelShownOn = null;
 
     function showLevel(level) {
         const step = Math.round(level * LEVEL_STEPS);
@@ -332,23 +323,12 @@
             return;
         }
         shownLevel = step;
-        if (!levelLooks) {
-            levelLooks = {
-                halos: Array.from(document.querySelectorAll(".halo")),
-                bars: Array.from(document.querySelectorAll(".meter i")),
-                steps: Array.from({ length: LEVEL_STEPS + 1 }, (_, i) => lookOfLevel(i)),
-            };
+        if (!levelShownOn) {
+            levelShownOn = Array.from(document.querySelectorAll(".halo, .meter"));
         }
-        // Final values rather than a custom property the styles compute them from: the engine's
-        // memory grew with every change of such a property, given back only under memory pressure.
-        const look = levelLooks.steps[step];
-        for (const halo of levelLooks.halos) {
-            halo.style.transform = look.haloTransform;
-            halo.style.opacity = look.haloOpacity;
-        }
-        const bars = levelLooks.bars;
-        for (let i = 0; i < bars.length; i++) {
-            bars[i].style.opacity = look.barOpacities[i];
+        const value = String(step);
+        for (const element of levelShownOn) {
+            element.dataset.level = value;
         }
     }
 

@@ -248,7 +248,8 @@ class RealMicrophone(ShippedPage):
         # The tone is on and off for 0.6 s each: the meter's first bar lights up and dims again.
         seen = set()
         for _ in range(30):
-            seen.add(float(self.page.run("document.querySelector('.meter i').style.opacity || 0")))
+            seen.add(float(self.page.run("getComputedStyle(document.querySelector('.meter i')).backgroundColor"
+                                         ".match(/[\\d.]+/g)[3] ?? 1")))
             time.sleep(0.1)
         self.assertGreaterEqual(max(seen), 0.9, seen)
         self.assertLessEqual(min(seen), 0.3, seen)
