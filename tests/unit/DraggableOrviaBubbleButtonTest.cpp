@@ -12,10 +12,10 @@ struct Bench {
         panel->setContentView(button.button());
     }
 
-    // 'd' mouse down, 'm' mouse dragged, 'u' mouse up, each 5 points further right.
+    // 'd' mouse down, 'm' mouse dragged, 'u' mouse up, on the bubble.
     void play(std::string_view events) {
         for (char event : events) {
-            const platform::Point at{1330 + 5.0 * step++, 120};
+            const platform::Point at{1330, 120};
             auto& pointer = *os.button();
             if (event == 'd')
                 pointer.mouseDown(at);
@@ -40,24 +40,16 @@ struct Bench {
     fake::FakePlatform os;
     orvia::DraggableOrviaBubbleButton button;
     std::unique_ptr<platform::Window> panel;
-    int step = 0;
     std::size_t sentBefore = 0;
 };
 
 } // namespace
 
-// Each row of the press state machine: from a state, one event, its effect, and the state it leaves,
-// which a following mouse-up reveals (it sends the action only when the press was no drag).
-TEST(BubbleButtonStates, EveryRowOfThePressStateMachine) {
-    struct Row {
-        const char* name;
-        const char* reachState;
-        char event;
-        std::size_t drags;
-        std::size_t sends;
-        bool draggingAfter;
-    };
-    const Row rows[] = {
+// Each row of the press state machine: from a state, one event, its effect (window drags, actions sent),
+// and whether it leaves a drag going, which a following mouse-up reveals (it sends the action only when
+// the press was no drag).
+TEST(BubbleButtonStates, EveryRowOfThePressStateMachineAndNoActionOrWindowToUse) {
+    const std::tuple<const char*, const char*, char, std::size_t, std::size_t, bool> rows[] = {
         {"idle, down", "", 'd', 0, 0, false},
         {"idle, dragged", "", 'm', 1, 0, true},
         {"idle, up (no down since construction)", "", 'u', 0, 1, false},
@@ -65,26 +57,23 @@ TEST(BubbleButtonStates, EveryRowOfThePressStateMachine) {
         {"dragging, dragged", "dm", 'm', 1, 0, true},
         {"dragging, up", "dm", 'u', 0, 0, true},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, reachState, event, drags, sends, draggingAfter] : rows) {
+        SCOPED_TRACE(name);
         Bench bench;
-        bench.play(row.reachState);
+        bench.play(reachState);
         bench.effects();
 
-        bench.play(std::string(1, row.event));
-        EXPECT_EQ(bench.effects(), std::pair(row.drags, row.sends));
+        bench.play(std::string(1, event));
+        EXPECT_EQ(bench.effects(), std::pair(drags, sends));
         bench.play("u");
-        EXPECT_EQ(bench.effects().second, row.draggingAfter ? 0u : 1u) << "state left behind";
+        EXPECT_EQ(bench.effects().second, draggingAfter ? 0u : 1u) << "state left behind";
     }
-}
 
-TEST(BubbleButton, WithoutAnActionAClickSendsNothingAndWithoutAWindowADragMovesNothing) {
+    // Without an action a click sends nothing; without a window a drag moves nothing but still keeps its
+    // release from clicking.
     Bench bench;
     bench.button.button().setAction(std::nullopt);
     bench.play("du");
-    EXPECT_EQ(bench.effects().second, 0u);
-
-    // Without a window a drag moves nothing but still keeps its release from clicking.
     bench.button.button().setAction("restoreFromBubble");
     bench.panel.reset();
     bench.play("dmu");

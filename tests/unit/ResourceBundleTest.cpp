@@ -19,43 +19,33 @@ TEST(ResourceBundleAccessor, TheBundleBesideTheExecutableComesFirstAndIsOpenedOn
     EXPECT_EQ(opened.bundlePath(), locations.first);
     std::filesystem::remove_all(locations.first);
     EXPECT_EQ(&orvia::module(mainBundle), &opened);
-}
 
-TEST(ResourceBundleAccessor, OpensTheFirstLocationThatIsADirectory) {
+    // The first location that is a directory is opened.
     TemporaryFolder folder;
-    orvia::ResourceBundleLocations locations{folder / "first", folder / "second"};
-
-    EXPECT_EQ(orvia::openResourceBundle(locations), std::nullopt);
+    const orvia::ResourceBundleLocations candidates{folder / "first", folder / "second"};
+    EXPECT_EQ(orvia::openResourceBundle(candidates), std::nullopt);
     writeFile(folder / "first", "a file is no bundle");
-    EXPECT_EQ(orvia::openResourceBundle(locations), std::nullopt);
+    EXPECT_EQ(orvia::openResourceBundle(candidates), std::nullopt);
     std::filesystem::create_directory(folder / "second");
-    EXPECT_EQ(orvia::openResourceBundle(locations)->bundlePath(), folder / "second");
+    EXPECT_EQ(orvia::openResourceBundle(candidates)->bundlePath(), folder / "second");
     std::filesystem::remove(folder / "first");
     std::filesystem::create_directory(folder / "first");
-    EXPECT_EQ(orvia::openResourceBundle(locations)->bundlePath(), folder / "first");
+    EXPECT_EQ(orvia::openResourceBundle(candidates)->bundlePath(), folder / "first");
 }
 
-namespace {
-
-// A resource bundle opened from the build-time location, apart from the main bundle, so that its
-// own lookup and the candidates beside the executable are different places.
-class ResourceLookupTest : public testing::Test {
-protected:
-    ResourceLookupTest() { std::filesystem::create_directories(installed / "Resources"); }
-
-    std::optional<std::filesystem::path> find(const std::string& name, const std::string& extension) {
-        return findResource(*ResourceBundle::open(installed), mainBundle, name, extension);
-    }
-
+// A resource bundle opened from the build-time location, apart from the main bundle, so that its own
+// lookup and the candidates beside the executable are different places.
+TEST(ResourceLookup, EachPlaceIsFoundOnlyWhenTheEarlierOnesMissAndOnlyByItsExactName) {
     TemporaryFolder folder;
-    std::filesystem::path installed = folder / "installed" / orvia::resourceBundleName;
-    std::filesystem::path mainBundle = folder / "main";
-    std::filesystem::path besideExecutable = mainBundle / orvia::resourceBundleName;
-};
+    const auto installed = folder / "installed" / orvia::resourceBundleName;
+    const auto mainBundle = folder / "main";
+    const auto besideExecutable = mainBundle / orvia::resourceBundleName;
+    std::filesystem::create_directories(installed / "Resources");
+    const auto bundle = *ResourceBundle::open(installed);
+    const auto find = [&](const char* name, const char* extension) {
+        return findResource(bundle, mainBundle, name, extension);
+    };
 
-} // namespace
-
-TEST_F(ResourceLookupTest, EachPlaceIsFoundOnlyWhenTheEarlierOnesMissAndOnlyByItsExactName) {
     writeFile(mainBundle / "index.htm", "<p>");
     writeFile(mainBundle / "Index.html", "<p>");
     writeFile(installed / "index.html", "<p>"); // outside the bundle's "Resources"
@@ -76,12 +66,9 @@ TEST_F(ResourceLookupTest, EachPlaceIsFoundOnlyWhenTheEarlierOnesMissAndOnlyByIt
         EXPECT_EQ(find("index", "html"), place);
     }
     EXPECT_EQ(find("orvia-default", "webp"), std::nullopt);
-}
 
-TEST_F(ResourceLookupTest, WithoutAMainResourceFolderOnlyTheResourceBundleIsAsked) {
-    writeFile(mainBundle / "index.html", "<p>");
-    auto bundle = *ResourceBundle::open(installed);
+    // Without a main resource folder only the resource bundle is asked.
+    EXPECT_EQ(findResource(bundle, std::nullopt, "index", "html"), places[3]);
+    std::filesystem::remove(places[3]);
     EXPECT_EQ(findResource(bundle, std::nullopt, "index", "html"), std::nullopt);
-    writeFile(installed / "Resources" / "index.html", "<p>");
-    EXPECT_EQ(findResource(bundle, std::nullopt, "index", "html"), installed / "Resources" / "index.html");
 }

@@ -23,7 +23,6 @@ class TemporaryFolder {
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
-    const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::filesystem::path& relative) const { return m_path / relative; }
 
   private:

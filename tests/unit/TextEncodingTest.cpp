@@ -1,29 +1,11 @@
-#include "interface/Base64.h"
 #include "interface/BootstrapScript.h"
+#include "interface/FileURL.h"
 #include "interface/UTF8.h"
 
 #include <gtest/gtest.h>
 
-TEST(Base64, MatchesTheTestVectorsOfRfc4648InTheStandardAlphabetWithoutLineBreaks) {
-    const std::pair<std::string, std::string> vectors[] = {
-        {"", ""},
-        {"f", "Zg=="},
-        {"foo", "Zm9v"},
-        {"foobar", "Zm9vYmFy"},
-        {std::string("\xfb\xff\xbf", 3), "+/+/"},
-        {std::string("\x00", 1), "AA=="},
-        {std::string(60, '\0'), std::string(80, 'A')},
-    };
-    for (const auto& [bytes, text] : vectors)
-        EXPECT_EQ(orvia::base64Encoded(bytes), text) << testing::PrintToString(bytes);
-}
-
 TEST(UTF8, AcceptsWellFormedTextAndRejectsEveryIllFormedSequence) {
-    struct Case {
-        std::string bytes;
-        bool valid;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, bool> cases[] = {
         {"", true},
         {std::string("nul\0inside", 10), true},
         {"\xc3\xa9t\xc3\xa9", true}, // é
@@ -50,11 +32,7 @@ TEST(UTF8, AcceptsWellFormedTextAndRejectsEveryIllFormedSequence) {
 }
 
 TEST(BootstrapScript, EscapesEverythingThatCouldEndTheLiteralOrTheLine) {
-    struct Case {
-        std::string stored;
-        std::string literal;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"it's", "it\\'s"},
         {"back\\slash", "back\\\\slash"},
         {"line\nbreak", "line\\nbreak"},
@@ -70,4 +48,21 @@ TEST(BootstrapScript, EscapesEverythingThatCouldEndTheLiteralOrTheLine) {
     };
     for (const auto& [stored, literal] : cases)
         EXPECT_EQ(orvia::escapedForSingleQuotedJavaScript(stored), literal) << stored;
+}
+
+TEST(FileURL, IsAbsoluteEndsInASlashAndEncodesWhatAURLPathCannotHold) {
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {"/opt/orvia/Resources", "file:///opt/orvia/Resources/"},
+        {"/opt/orvia/Resources/", "file:///opt/orvia/Resources/"},
+        {"/", "file:///"},
+        {"/opt/./orvia/../kiosk", "file:///opt/kiosk/"},
+        {"/my kiosk/#1?x=%20", "file:///my%20kiosk/%231%3Fx=%2520/"},
+        {"/caf\xc3\xa9/\"quoted\"", "file:///caf%C3%A9/%22quoted%22/"},
+        {"/a/b;c,d@e+f~g", "file:///a/b;c,d@e+f~g/"},
+    };
+    for (const auto& [folder, url] : cases)
+        EXPECT_EQ(orvia::fileURLForFolder(folder), url) << folder;
+
+    EXPECT_EQ(orvia::fileURLForFolder("relative/folder"),
+              "file://" + std::filesystem::current_path().string() + "/relative/folder/");
 }

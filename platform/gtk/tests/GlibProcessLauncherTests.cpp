@@ -7,11 +7,7 @@ namespace {
 
 TEST(GlibProcessLauncherTest,
      AnswersTheExitStatusInTheInheritedEnvironmentOrNothingWhenTheProgramCannotStart) {
-    struct Case {
-        std::vector<std::string> arguments;
-        std::optional<int> outcome;
-    };
-    const Case cases[] = {
+    const std::pair<std::vector<std::string>, std::optional<int>> cases[] = {
         {{"/bin/sh", "-c", "exit 0"}, 0},
         {{"/bin/sh", "-c", "exit 1"}, 1},
         {{"/bin/sh", "-c", "exit 255"}, 255},

@@ -26,12 +26,9 @@ bool insideRoundedRectangle(int x, int y, int width, int height, double radius) 
 }
 
 TEST(RoundedRegionTest, HoldsExactlyThePixelsWhoseCentresAreInside) {
-    struct Case {
-        int width, height;
-        double radius;
-    };
-    for (auto [width, height, radius] :
-         {Case{112, 112, 56}, Case{112, 112, 20}, Case{31, 17, 8.5}, Case{40, 10, 0}, Case{100, 20, 500}}) {
+    const std::tuple<int, int, double> cases[] = {
+        {112, 112, 56}, {112, 112, 20}, {31, 17, 8.5}, {40, 10, 0}, {100, 20, 500}};
+    for (auto [width, height, radius] : cases) {
         SCOPED_TRACE(testing::Message() << width << "x" << height << " r" << radius);
         auto shape = region(width, height, radius);
         int mismatches = 0;

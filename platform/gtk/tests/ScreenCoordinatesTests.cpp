@@ -9,32 +9,23 @@ bool operator==(const GdkRectangle& a, const GdkRectangle& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
-struct Case {
-    const char* name;
-    Rect layer;
-    GdkRectangle x11;
-};
-
-// A 1440 x 900 X screen whose work area leaves 48 pixels at the bottom.
-const Case cases[] = {
-    {"whole screen", {0, 0, 1440, 900}, {0, 0, 1440, 900}},
-    {"work area above a bottom panel", {0, 48, 1440, 852}, {0, 0, 1440, 852}},
-    {"collapsed at the work area's bottom left", {0, 48, 2, 2}, {0, 850, 2, 2}},
-    {"top right corner", {1340, 800, 100, 100}, {1340, 0, 100, 100}},
-    {"beyond the screen's top", {10, 950, 20, 20}, {10, -70, 20, 20}},
-};
-
-TEST(ScreenCoordinatesTest, ConvertsBetweenBottomLeftAndTopLeftOrigins) {
+// On a 1440 x 900 X screen whose work area leaves 48 pixels at the bottom; edges are rounded so that
+// neighbours still touch, and never to an empty window.
+TEST(ScreenCoordinatesTest, ConvertsBetweenBottomLeftAndTopLeftOriginsRoundingEdgesSoNeighboursStillTouch) {
+    const std::tuple<const char*, Rect, GdkRectangle> cases[] = {
+        {"whole screen", {0, 0, 1440, 900}, {0, 0, 1440, 900}},
+        {"work area above a bottom panel", {0, 48, 1440, 852}, {0, 0, 1440, 852}},
+        {"collapsed at the work area's bottom left", {0, 48, 2, 2}, {0, 850, 2, 2}},
+        {"top right corner", {1340, 800, 100, 100}, {1340, 0, 100, 100}},
+        {"beyond the screen's top", {10, 950, 20, 20}, {10, -70, 20, 20}},
+    };
     const ScreenCoordinates coordinates(900);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_TRUE(coordinates.toX11(c.layer) == c.x11);
-        EXPECT_EQ(coordinates.fromX11(c.x11), c.layer);
+    for (const auto& [name, layer, x11] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(coordinates.toX11(layer) == x11);
+        EXPECT_EQ(coordinates.fromX11(x11), layer);
     }
-}
 
-TEST(ScreenCoordinatesTest, RoundsEdgesSoNeighboursStillTouchAndNeverMakesAnEmptyWindow) {
-    const ScreenCoordinates coordinates(900);
     const GdkRectangle lower = coordinates.toX11({0.4, 100.4, 10.2, 50.3});
     const GdkRectangle upper = coordinates.toX11({0.4, 150.7, 10.2, 20});
     EXPECT_EQ(lower.y, upper.y + upper.height);

@@ -18,7 +18,7 @@ ScriptMessageBody bodyOf(const std::string& expression) {
 }
 
 // Page values become neutral values; what JSON cannot hold becomes null, and members JSON drops go.
-TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThem) {
+TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThemAndBodiesOverTheLimitBecomeNullUnread) {
     const std::pair<const char*, nlohmann::json> cases[] = {
         {"({type: 'minimize'})", {{"type", "minimize"}}},
         {"'minimize'", "minimize"},
@@ -39,9 +39,8 @@ TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThem) {
         EXPECT_EQ(bodyOf(expression).value, body) << expression;
     EXPECT_TRUE(scriptMessageBody(nullptr).value.is_null());
     EXPECT_EQ(scriptMessageBody(nullptr).textBytes, 0u);
-}
 
-TEST(ScriptMessageBodyTest, TellsTheSizeOfItsTextAndBodiesOverTheLimitBecomeNullUnread) {
+    // The size of a body's text; bodies over the limit become null unread.
     EXPECT_EQ(bodyOf("({type: 'wake', padding: 'x'.repeat(1000)})").textBytes,
               std::string(R"({"type":"wake","padding":""})").size() + 1000);
     // A string's text is its characters and two quotes.
