@@ -430,7 +430,7 @@ FAULTS = [
     fault("gtk.web-process-name-whole", GTK + "WebContentProcessMemory.cpp",
           "processName = \"WebKitWebProces\";", "processName = \"WebKitWebProcess\";",
           "wrong value", "the web process is looked for by its whole name, which the kernel cuts to 15 characters",
-          ["e2e:interface:Recovery.test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_in_use_and_within_the_bound"]),
+          ["e2e:interface:Recovery.test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_while_in_use"]),
     fault("gtk.timeouts-early", GTK + "GlibMainQueue.cpp",
           "const double value = std::ceil(delay.count() * 1000.0);", "const double value = delay.count() * 1000.0;",
           "boundary", "a delayed task may run up to a millisecond early", ["gtk"]),

@@ -1,8 +1,8 @@
 """The interface page of an installed copy of the real program: loaded from the resource bundle beside
 it with the kiosk identity, the login start entry (an XDG autostart desktop entry) that every launch
-writes, and the page coming back when its web process or the program itself dies, or the web process
-holds too much memory, in either window mode and within a bound on retries, that process confined to
-the bundle. Test pages in the copy of the bundle report to a loopback server."""
+writes, and the page coming back when its web process or the program itself dies (in either window
+mode), stops answering or holds too much memory, that process confined to the bundle. Test pages in
+the copy of the bundle report to a loopback server."""
 
 import base64
 import contextlib
@@ -75,23 +75,10 @@ SANDBOX_PAGE = HEAD + """  const outcome = (frame, promise) => promise.then((tex
                                                    (error) => report({{frame, read: false, error: String(error)}}));
   outcome("fetch-home", fetch("{secret_url}").then((response) => response.text()));
   outcome("fetch-etc", fetch("file:///etc/hostname").then((response) => response.text()));
-  outcome("xhr-home", new Promise((resolve, reject) => {{
-    const request = new XMLHttpRequest();
-    request.onload = () => resolve(request.responseText);
-    request.onerror = () => reject(new Error("XMLHttpRequest failed"));
-    try {{ request.open("GET", "{secret_url}"); request.send(); }} catch (error) {{ reject(error); }}
-  }}));
 </script>
 </head><body>
 <img id="inside" src="inside.png">
 <script>
-  const frame = document.createElement("iframe");
-  outcome("iframe-home", new Promise((resolve, reject) => {{
-    frame.onload = resolve;
-    setTimeout(() => reject(new Error("the frame did not load")), 5000);
-  }}).then(() => frame.contentDocument.body.textContent));
-  frame.src = "{secret_url}";
-  document.body.append(frame);
   const image = new Image();
   outcome("image-home-pixels", new Promise((resolve, reject) => {{
     image.onload = resolve;
@@ -247,13 +234,6 @@ class InterfaceLoading(InstalledCopy):
             # The kiosk, its supervisor's child, may take a moment longer.
             wait_until(lambda: not self.desktop.windows("interface"), 10, message="the windows gone")
 
-        # An autostart folder that cannot be made does not stop the launch: a file where the folder
-        # belongs stops even root, who may write anywhere else.
-        entry.parent.write_text("not a folder")
-        run_once()
-        self.assertEqual(entry.parent.read_text(), "not a folder")
-        entry.parent.unlink()
-
         run_once()
         written = entry.read_text()
         validation = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True, text=True)
@@ -405,51 +385,18 @@ class Recovery(InstalledCopy):
         self.assertIsNotNone(over_at, "ended only once over the limit")
         return over_at, peak
 
-    def test_a_page_over_its_memory_budget_is_loaded_again_once_collapsed(self):
-        self.start(LEAKING_PAGE, {"OrviaDesktopMemoryBudgetMB": 300, "OrviaDesktopMemoryCeilingMB": 600}, megabytes=400)
-        member = self.next_report("main")["memberID"]
-        self.collapse()
-
-        over_at, peak = self.until_ended(self.the_web_process(), 300 * MB)
-        report = self.next_report("main", timeout=10)
-        fresh = memory(self.the_web_process())
-
-        print(f"\nover its budget {time.monotonic() - over_at:.1f}s before it was back, "
-              f"at {peak // MB} MB; the fresh page holds {fresh // MB} MB")
-        self.assertEqual(report["memberID"], member)
-        self.assertGreater(time.monotonic() - over_at, 35, "the engine has had its time to release")
-        self.next_report("pause", timeout=5)
-        self.assertEqual(self.desktop.geometry(self.interface), self.desktop.collapsed_frame())
-        self.assertLess(fresh, 300 * MB)
-
-    def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_in_use_and_within_the_bound(self):
+    def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_while_in_use(self):
         self.start(LEAKING_PAGE, {"OrviaDesktopMemoryBudgetMB": 300, "OrviaDesktopMemoryCeilingMB": 400}, megabytes=1000)
         member = self.next_report("main")["memberID"]
 
-        # Each load is over the ceiling within seconds, as the crash recovery's quick failures are.
-        cycles = []
-        for reload in range(1, 7):
-            over_at, peak = self.until_ended(self.the_web_process(), 400 * MB)
-            ended_at = time.monotonic()
-            self.assertLess(ended_at - over_at, 3.0)
-            cycles.append(f"{ended_at - over_at:.1f}s, {peak // MB} MB")
-            if reload < 6:
-                self.assertEqual(self.next_report("main", timeout=10)["memberID"], member)
-                self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
-                cycles[-1] += f", back {time.monotonic() - ended_at:.1f}s later"
-        print("\nended past the ceiling: " + "; ".join(cycles))
-
-        # The sixth end in a minute waits for the calm retry, 30 s later; meanwhile the program answers.
-        self.desktop.x(["wmctrl", "-i", "-c", self.interface])
-        self.desktop.wait_for_geometry(self.interface, self.desktop.collapsed_frame())
-        self.assertEqual(self.desktop.launch(self.program_file).wait(20), 0)
-        self.desktop.wait_for_geometry(self.interface, self.work_area)
-        report = self.next_report("main", timeout=35)
-        retried_after = time.monotonic() - ended_at
-        print(f"calm retry loaded the page {retried_after:.1f}s after the last end")
+        over_at, peak = self.until_ended(self.the_web_process(), 400 * MB)
+        ended_at = time.monotonic()
+        report = self.next_report("main", timeout=10)
+        print(f"\nended {ended_at - over_at:.1f}s past the ceiling, at {peak // MB} MB; "
+              f"back {time.monotonic() - ended_at:.1f}s later")
+        self.assertLess(ended_at - over_at, 3.0)
         self.assertEqual(report["memberID"], member)
-        self.assertGreater(retried_after, 29.0)
-        self.assertIsNone(self.program.poll())
+        self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
 
     def test_the_web_process_is_confined_the_page_reads_no_file_beyond_its_bundle_and_the_session_ends_it(self):
         secret = self.desktop.home / "secret.txt"
@@ -459,7 +406,7 @@ class Recovery(InstalledCopy):
         subprocess.run(["convert", "-size", "3x3", "xc:blue", str(secret_image)], check=True)
         self.start(SANDBOX_PAGE, secret_url=secret.as_uri(), secret_image_url=secret_image.as_uri())
 
-        probes = ("fetch-home", "fetch-etc", "xhr-home", "iframe-home", "image-home-pixels")
+        probes = ("fetch-home", "fetch-etc", "image-home-pixels")
         reports = self.server.collect(probes + ("image-inside",))
 
         print()

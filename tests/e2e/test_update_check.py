@@ -131,7 +131,6 @@ class UpdateCheck(unittest.TestCase):
         cases = [
             ("server error with an HTML page", Answer(status=500, body=b"<html><body><h1>500</h1></body></html>",
                                                       headers={"Content-Type": "text/html"}), None),
-            ("invalid JSON", Answer(body=b'{"macOS": {"version": "1.4.0", '), None),
             ("unknown certificate authority", Answer.manifest("1.4.0", download_url=DOWNLOAD), self.stranger),
             ("redirect to http", Answer(status=302, headers={"Location": to_http}), None),
             ("oversized body with its length", oversized, None),
@@ -212,14 +211,12 @@ class UpdateCheck(unittest.TestCase):
         self.desktop.wait_for_geometry(self.interface, work_area)
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.interface))
 
-        # Each Check for Updates asks the server again and says the program is up to date.
-        for count in (2, 3):
-            self.choose_from_menu(2)
-            self.wait_for_request(server, count)
-            alert = self.wait_for_alert(UP_TO_DATE)
-            if count == 2:
-                self.desktop.screenshot("up-to-date.png")
-            self.answer_alert(alert, "Return")
+        # Check for Updates asks the server again and says the program is up to date.
+        self.choose_from_menu(2)
+        self.wait_for_request(server, 2)
+        alert = self.wait_for_alert(UP_TO_DATE)
+        self.desktop.screenshot("up-to-date.png")
+        self.answer_alert(alert, "Return")
         self.assertIsNone(program.poll())
 
         # The kiosk that comes back after a crash answers to the administrator exit as the first did:
