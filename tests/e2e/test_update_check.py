@@ -31,7 +31,9 @@ class UpdateCheck(unittest.TestCase):
     def setUpClass(cls):
         folder = tempfile.TemporaryDirectory(prefix="orvia-update-ca-")
         cls.addClassCleanup(folder.cleanup)
-        cls.authority = Authority.make(folder.name, "trusted").trusted_by_the_program()
+        # Also trusted, but its certificate names another host than the update server's.
+        cls.elsewhere = Authority.make(folder.name, "elsewhere", names="DNS:elsewhere.test")
+        cls.authority = Authority.make(folder.name, "trusted").trusted_by_the_program(cls.elsewhere)
         cls.stranger = Authority.make(folder.name, "stranger")
 
     def setUp(self):
@@ -132,6 +134,7 @@ class UpdateCheck(unittest.TestCase):
             ("server error with an HTML page", Answer(status=500, body=b"<html><body><h1>500</h1></body></html>",
                                                       headers={"Content-Type": "text/html"}), None),
             ("unknown certificate authority", Answer.manifest("1.4.0", download_url=DOWNLOAD), self.stranger),
+            ("certificate for another host", Answer.manifest("1.4.0", download_url=DOWNLOAD), self.elsewhere),
             ("redirect to http", Answer(status=302, headers={"Location": to_http}), None),
             ("oversized body with its length", oversized, None),
             ("oversized body without a length", Answer(body=oversized.body, without_length=True), None),

@@ -12,7 +12,6 @@ import json
 import os
 import pathlib
 import select
-import shutil
 import ssl
 import subprocess
 import threading
@@ -30,20 +29,21 @@ TRUSTED_FILE = pathlib.Path(os.environ.get("ORVIA_UPDATE_CA_FILE",
 
 @dataclasses.dataclass(frozen=True)
 class Authority:
-    """A certificate authority and one server certificate it signed for 127.0.0.1 and localhost."""
+    """A certificate authority and one server certificate it signed, for 127.0.0.1 and localhost unless
+    told other names."""
 
     certificate: pathlib.Path
     server_certificate: pathlib.Path
     server_key: pathlib.Path
 
     @staticmethod
-    def make(folder, name):
+    def make(folder, name, names="IP:127.0.0.1,DNS:localhost"):
         folder = pathlib.Path(folder)
         folder.mkdir(parents=True, exist_ok=True)
         key, certificate, server_key, request, server_certificate, extensions = (
             folder / f"{name}-{suffix}" for suffix in ("ca.key", "ca.pem", "server.key", "server.csr", "server.pem",
                                                       "server.ext"))
-        extensions.write_text("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
+        extensions.write_text(f"subjectAltName={names}\nbasicConstraints=CA:FALSE\n"
                               "keyUsage=digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
         for arguments in (
                 ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", certificate, "-days", "2",
@@ -55,9 +55,9 @@ class Authority:
             subprocess.run(["openssl", *map(str, arguments)], check=True, capture_output=True)
         return Authority(certificate, server_certificate, server_key)
 
-    def trusted_by_the_program(self):
+    def trusted_by_the_program(self, *others):
         TRUSTED_FILE.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copyfile(self.certificate, TRUSTED_FILE)
+        TRUSTED_FILE.write_bytes(b"".join(a.certificate.read_bytes() for a in (self, *others)))
         return self
 
 
