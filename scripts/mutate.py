@@ -499,6 +499,13 @@ FAULTS = [
           "removed step", "a display gone while a restart waits does not end the supervisor",
           ["e2e:interface:Recovery.test_the_web_process_is_confined_the_page_reads_no_file_beyond_its_bundle_and_the_session_ends_it"]),
 
+    # The package.
+    fault("package.alsa-not-depended", "packaging/CMakeLists.txt",
+          "fonts-dejavu-core, gstreamer1.0-alsa, gstreamer1.0-plugins-good",
+          "fonts-dejavu-core, gstreamer1.0-plugins-good",
+          "removed step", "a system with ALSA alone gets no way to capture sound with the package",
+          ["e2e:package"]),
+
     # The kiosk page.
     fault("page.microphone-kept", PAGE,
           "        releaseTimer = setTimeout(() => {\n            releaseTimer = 0;\n            releaseMicrophone();\n"

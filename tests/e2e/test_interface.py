@@ -421,9 +421,11 @@ class Recovery(InstalledCopy):
         for namespace in ("mnt", "pid"):
             self.assertNotEqual(os.readlink(f"/proc/{web}/ns/{namespace}"),
                                 os.readlink(f"/proc/{self.program.pid}/ns/{namespace}"), namespace)
-        # What the process itself can open, whatever code runs in it.
+        # What the process itself can open, whatever code runs in it: its bundle, and only to read.
         root = pathlib.Path(f"/proc/{web}/root")
-        self.assertTrue((root / self.resources.relative_to("/") / "index.html").is_file())
+        page = root / self.resources.relative_to("/") / "index.html"
+        self.assertTrue(page.is_file())
+        self.assertFalse(os.access(page, os.W_OK))
         self.assertFalse((root / secret.relative_to("/")).exists())
 
         # The end of the session ends the program.
