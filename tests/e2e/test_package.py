@@ -31,7 +31,7 @@ class Package(unittest.TestCase):
                                    f"-oDir::State::status={scratch / 'status'}", str(package)],
                                   capture_output=True, text=True, timeout=240, check=True).stdout
             installed = set(re.findall(r"^Inst (\S+)", plan, re.M))
-            self.assertLessEqual({"gstreamer1.0-alsa", "gstreamer1.0-plugins-good"}, installed)
+            self.assertEqual({"gstreamer1.0-alsa", "gstreamer1.0-plugins-good"} - installed, set())
             self.assertEqual("gstreamer1.0-pipewire" in installed, recommends)
 
         root = scratch / "root"
