@@ -18,10 +18,9 @@ TEST(PageRequest, TheThreeRequestsAreRecognisedAndAnOpenExternalWithoutAWebLinkI
     EXPECT_EQ(pageRequestFromMessage({{"type", "minimize"}}), orvia::PageRequest{orvia::CollapseRequest{}});
     EXPECT_EQ(pageRequestFromMessage({{"type", "wake"}, {"extra", {1, 2}}}),
               orvia::PageRequest{orvia::WakeRequest{}});
-    EXPECT_EQ(pageRequestFromMessage({{"type", "openExternal"}, {"url", "https://orvia.ai/help?q=1#top"}}),
-              orvia::PageRequest{orvia::OpenExternalRequest{"https://orvia.ai/help?q=1#top"}});
-    EXPECT_EQ(pageRequestFromMessage({{"type", "openExternal"}, {"url", "http://user@example.com:8080"}}),
-              orvia::PageRequest{orvia::OpenExternalRequest{"http://user@example.com:8080"}});
+    for (const char* url : {"https://orvia.ai/help?q=1#top", "http://user@example.com:8080"})
+        EXPECT_EQ(pageRequestFromMessage({{"type", "openExternal"}, {"url", url}}),
+                  orvia::PageRequest{orvia::OpenExternalRequest{url}});
 
     std::vector<json> ignored = {
         {{"type", "openExternal"}},
