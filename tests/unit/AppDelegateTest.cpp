@@ -140,6 +140,7 @@ TEST_F(AppDelegateTest, MenuCommandsAreTheDelegatesOnlyCommandOptionQAsksAndOnly
                          std::optional<int>()}) {
         os.launcher.outcome = outcome;
         delegate->administratorExit();
+        EXPECT_FALSE(os.app.hasTerminated()) << "the kiosk runs on";
         EXPECT_EQ(os.app.requestQuit(), platform::TerminateReply::Cancel) << "the gate stays closed";
     }
     EXPECT_EQ(os.log.linesStartingWith("app.beep").size(), 1u) << "only a program that cannot start beeps";
