@@ -184,16 +184,24 @@ TEST(AutostartEntry, ExecQuotesThePathAsTheDesktopEntrySpecificationAsks) {
         EXPECT_EQ(orvia::desktopEntryExecValue(path), exec) << path;
 }
 
-// The desktop entry, and a folder for it that cannot be made, are checked end to end.
-TEST(LaunchAgentInstaller, WhereTheSystemReadsLaunchdJobsTheLaunchWritesTheBundlesPropertyList) {
+// The desktop entry is checked end to end. A folder for the entry that cannot be made (a file in its
+// place stops even root), or none at all, stops nothing.
+TEST(LaunchAgentInstaller, WritesTheBundlesPropertyListForLaunchdAndNothingStopsTheLaunch) {
     TemporaryFolder root;
-    Kiosk kiosk;
-    kiosk.os.logins.path = root / "LaunchAgents";
-    kiosk.os.logins.kind = platform::LoginItemFormat::LaunchdPropertyList;
-    kiosk.os.app.finishLaunching();
-    EXPECT_EQ(
-        readFile(root / "LaunchAgents" / "ai.orvia.orvia-desktop.plist"),
-        orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", kiosk.os.bundle.bundlePath().string()));
+    writeFile(root / "blocked", "not a folder");
+    std::string bundlePath;
+    for (auto folder : {std::optional(root / "blocked" / "agents"), std::optional<std::filesystem::path>(),
+                        std::optional(root / "agents")}) {
+        Kiosk kiosk;
+        kiosk.os.logins.path = folder;
+        kiosk.os.logins.kind = platform::LoginItemFormat::LaunchdPropertyList;
+        kiosk.os.app.finishLaunching();
+        EXPECT_TRUE(kiosk.os.window("interface")->isKey());
+        bundlePath = kiosk.os.bundle.bundlePath().string();
+    }
+    EXPECT_EQ(readFile(root / "blocked"), "not a folder");
+    EXPECT_EQ(readFile(root / "agents" / "ai.orvia.orvia-desktop.plist"),
+              orvia::launchAgentPropertyList("ai.orvia.orvia-desktop", bundlePath));
 }
 
 // An end the program chose is final and every other comes back: at once five times, then once a minute
@@ -208,7 +216,6 @@ TEST(KioskRestartPolicy, AnEndTheProgramChoseIsFinalAndEveryOtherComesBackFiveTi
         {{ProcessEnd::Cause::Exit, orvia::missingResourceBundleExitStatus}, false},
         {{ProcessEnd::Cause::Exit, 1}, true},
         {crash, true},
-        {{ProcessEnd::Cause::Signal, SIGKILL}, true},
         {{ProcessEnd::Cause::Signal, SIGTERM}, true},
     };
     for (const auto& [end, restarts] : ends) {
@@ -227,8 +234,8 @@ TEST(KioskRestartPolicy, AnEndTheProgramChoseIsFinalAndEveryOtherComesBackFiveTi
         EXPECT_EQ(policy.restartDelay(crash, Seconds(at)), Seconds(delay)) << "crash at " << at;
 }
 
-// A failed check shows nothing and changes nothing in either mode; what a manifest must hold is the
-// decoder's test.
+// A failed check, or an answer that is no manifest, shows nothing and changes nothing in either mode;
+// what a manifest must hold is the decoder's test.
 TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhenAskedAndFailuresShowNothing) {
     const auto Silent = UpdateCheckMode::Silent;
     const auto Interactive = UpdateCheckMode::Interactive;
@@ -236,6 +243,7 @@ TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhen
     const std::string later = "alert.answer 1001";
     const std::vector<std::string> offer = {noticeSet, offerLines("1.4.0"), later};
     const std::vector<std::string> upToDate = {upToDateLine("1.3.2"), later};
+    const std::string truncated = R"({"macOS": {"version": "1.4.0", )";
     const char* offered = "OrviaDesktopUpdateNotice.1.4.0";
     // What, the mode, the server's answer, the notice given before, what the program does.
     const std::tuple<const char*, UpdateCheckMode, std::optional<std::string>, const char*,
@@ -248,12 +256,13 @@ TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhen
              manifest("1.4"),
              offered,
              {"defaults.set OrviaDesktopUpdateNotice.1.4=true", offerLines("1.4"), later}},
-            {"interactive, newer, first time", Interactive, manifest("1.4.0"), nullptr, offer},
             {"interactive, newer, offered before", Interactive, manifest("1.4.0"), offered, offer},
             {"silent, same version", Silent, manifest("1.3.2"), nullptr, {}},
             {"interactive, same version", Interactive, manifest("1.3.2"), nullptr, upToDate},
             {"silent, no answer", Silent, std::nullopt, nullptr, {}},
             {"interactive, no answer", Interactive, std::nullopt, nullptr, {}},
+            {"silent, no manifest", Silent, truncated, nullptr, {}},
+            {"interactive, no manifest", Interactive, truncated, nullptr, {}},
         };
     for (const auto& [what, mode, answer, noticeAlreadyGiven, expected] : table) {
         SCOPED_TRACE(what);
