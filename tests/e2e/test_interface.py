@@ -294,7 +294,7 @@ class Recovery(InstalledCopy):
         return wait_until(lambda: (lambda found: found[0] if len(found) == 1 else None)(web_processes(self.program)),
                           15, message="one web process")
 
-    def test_a_killed_page_or_program_comes_back_with_its_identity_and_the_program_ends_when_told(self):
+    def test_a_killed_page_or_program_comes_back_with_its_identity_and_a_waiting_restart_ends_with_the_session(self):
         # The crashes are the test's own: they leave no core file.
         resource.setrlimit(resource.RLIMIT_CORE, (0, resource.getrlimit(resource.RLIMIT_CORE)[1]))
         # A supervisor's mark inherited from elsewhere is no supervisor.
@@ -349,9 +349,14 @@ class Recovery(InstalledCopy):
             self.assertEqual(process_status(self.desktop.owner(self.interface))[0], self.program.pid)
         self.desktop.screenshot("restarted-after-crash.png")
 
-        # How an operator ends it from outside: the request goes to the program that was started.
-        os.kill(self.program.pid, signal.SIGTERM)
-        self.assertEqual(self.program.wait(10), -signal.SIGTERM)
+        # The sixth end within a minute waits for the calm restart; the end of the session ends that wait.
+        kiosk = self.desktop.owner(self.interface)
+        os.kill(kiosk, signal.SIGKILL)
+        os.kill(self.desktop.owner(self.desktop.window("interface", timeout=10, not_owned_by=kiosk)), signal.SIGKILL)
+        time.sleep(1)
+        self.assertIsNone(self.program.poll())
+        self.desktop.end_session()
+        self.assertEqual(self.program.wait(10), 128 + signal.SIGKILL)
         assert_ended_for_good(self.program)
 
     def test_a_page_that_stops_answering_is_ended_and_loaded_again(self):
@@ -387,7 +392,7 @@ class Recovery(InstalledCopy):
         self.assertIsNotNone(over_at, "ended only once over the limit")
         return over_at, peak
 
-    def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_while_in_use(self):
+    def test_a_page_past_its_memory_ceiling_is_loaded_again_at_once_while_in_use_and_the_program_ends_when_told(self):
         self.start(LEAKING_PAGE, {"OrviaDesktopMemoryBudgetMB": 300, "OrviaDesktopMemoryCeilingMB": 400}, megabytes=1000)
         member = self.next_report("main")["memberID"]
 
@@ -399,6 +404,11 @@ class Recovery(InstalledCopy):
         self.assertLess(ended_at - over_at, 3.0)
         self.assertEqual(report["memberID"], member)
         self.assertEqual(self.desktop.geometry(self.interface), self.work_area)
+
+        # How an operator ends it from outside: the request goes to the program that was started.
+        os.kill(self.program.pid, signal.SIGTERM)
+        self.assertEqual(self.program.wait(10), -signal.SIGTERM)
+        assert_ended_for_good(self.program)
 
     def test_the_web_process_is_confined_the_page_reads_no_file_beyond_its_bundle_and_the_session_ends_it(self):
         secret = self.desktop.home / "secret.txt"
