@@ -81,7 +81,7 @@ TEST_F(JsonFileUserDefaultsTest, WhatCannotBeReadIsMovedAsideUnderANewNameEachTi
     EXPECT_EQ(readFile(file.string() + ".corrupt-3"), "third");
 }
 
-TEST_F(JsonFileUserDefaultsTest, AWriteKilledBeforeTheRenameLeavesTheOldFileWhole) {
+TEST_F(JsonFileUserDefaultsTest, AWriteKilledOrFailedBeforeTheRenameLeavesTheOldFileWhole) {
     JsonFileUserDefaults(file).setObject("OrviaDesktopGuestMemberID", "earlier");
     const auto before = readFile(file);
 
@@ -99,4 +99,18 @@ TEST_F(JsonFileUserDefaultsTest, AWriteKilledBeforeTheRenameLeavesTheOldFileWhol
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(entries(file.parent_path()), 2) << "the half-written temporary file stays behind";
+
+    // With the signal ignored the write fails instead, and takes its own temporary file away.
+    const pid_t failing = ::fork();
+    if (failing == 0) {
+        rlimit limit{4096, 4096};
+        ::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        JsonFileUserDefaults(file).setObject("big", std::string(1 << 20, 'x'));
+        ::_exit(0);
+    }
+    ::waitpid(failing, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(entries(file.parent_path()), 2) << "no second temporary file";
 }
