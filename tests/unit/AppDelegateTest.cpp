@@ -267,8 +267,9 @@ TEST_F(UpdateCheckTest, OffersANewerReleaseOncePerVersionWhenSilentAndAlwaysWhen
     for (const auto& [what, mode, answer, noticeAlreadyGiven, expected] : table) {
         SCOPED_TRACE(what);
         Kiosk kiosk;
+        // Stored as a number, as an operator may write it by hand: any but 0 is true.
         if (noticeAlreadyGiven)
-            kiosk.os.defaults.setBool(noticeAlreadyGiven, true);
+            kiosk.os.defaults.setObject(noticeAlreadyGiven, 1);
         kiosk.os.alertResponses = {platform::AlertResponse::SecondButton};
         EXPECT_EQ(kiosk.checkAnswered(mode, answer), expected);
         kiosk.expectNothingOnTheWorker();
