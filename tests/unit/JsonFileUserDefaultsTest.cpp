@@ -18,6 +18,24 @@ std::ptrdiff_t entries(const std::filesystem::path& folder) {
     return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
 }
 
+// Writes a megabyte to the defaults in a child process under a 4 KiB file size limit, its SIGXFSZ left
+// to kill it or ignored, and gives the child's wait status.
+int writeOverTheSizeLimit(const std::filesystem::path& file, bool signalIgnored) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        rlimit noCore{0, 0}, limit{4096, 4096};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        if (signalIgnored)
+            ::signal(SIGXFSZ, SIG_IGN);
+        JsonFileUserDefaults(file).setObject("big", std::string(1 << 20, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
 class JsonFileUserDefaultsTest : public testing::Test {
 protected:
     TemporaryFolder home;
@@ -85,31 +103,14 @@ TEST_F(JsonFileUserDefaultsTest, AWriteKilledOrFailedBeforeTheRenameLeavesTheOld
     JsonFileUserDefaults(file).setObject("OrviaDesktopGuestMemberID", "earlier");
     const auto before = readFile(file);
 
-    // A file size limit kills a child process with SIGXFSZ in the middle of writing the new contents.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        rlimit noCore{0, 0}, limit{4096, 4096};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        JsonFileUserDefaults(file).setObject("big", std::string(1 << 20, 'x'));
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    // A file size limit kills the writer with SIGXFSZ in the middle of writing the new contents.
+    int status = writeOverTheSizeLimit(file, false);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(entries(file.parent_path()), 2) << "the half-written temporary file stays behind";
 
     // With the signal ignored the write fails instead, and takes its own temporary file away.
-    const pid_t failing = ::fork();
-    if (failing == 0) {
-        rlimit limit{4096, 4096};
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        JsonFileUserDefaults(file).setObject("big", std::string(1 << 20, 'x'));
-        ::_exit(0);
-    }
-    ::waitpid(failing, &status, 0);
+    status = writeOverTheSizeLimit(file, true);
     ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(entries(file.parent_path()), 2) << "no second temporary file";
